@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs what a fresh Debian machine lacks for building and testing; does
+# nothing (and needs no network) when everything is already there.
+set -euo pipefail
+
+need=()
+have_cmd() { command -v "$1" >/dev/null 2>&1; }
+check_cmd() { have_cmd "$1" || need+=("$2"); }
+check_file() { compgen -G "$1" >/dev/null || need+=("$2"); }
+
+check_cmd x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64-posix
+check_cmd x86_64-w64-mingw32-gcc-posix gcc-mingw-w64-x86-64-posix
+check_cmd x86_64-w64-mingw32-windres binutils-mingw-w64-x86-64
+check_cmd wine wine64
+check_cmd Xvfb xvfb
+check_cmd import imagemagick
+check_cmd cmake cmake
+check_cmd ninja ninja-build
+check_cmd g++ g++
+check_cmd clang++ clang
+check_file /usr/src/googletest/CMakeLists.txt googletest
+check_file /usr/include/nlohmann/json.hpp nlohmann-json3-dev
+check_file '/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a' libclang-rt-14-dev
+check_file /usr/include/benchmark/benchmark.h libbenchmark-dev
+
+if [ ${#need[@]} -eq 0 ]; then
+  exit 0
+fi
+pkgs=$(printf '%s\n' "${need[@]}" | sort -u | tr '\n' ' ')
+echo "setup: installing $pkgs"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+# shellcheck disable=SC2086
+$sudo apt-get install -y -qq $pkgs >/dev/null

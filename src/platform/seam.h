@@ -1,0 +1,32 @@
+// The one place where tests replace the outside world: calls that would block
+// an unattended run (message boxes, dialogs, help), components outside this
+// module (renderer, port software, printer), and the spooler and allocation
+// calls whose failure paths tests must drive. Production values call the real
+// functions; tests swap single members and call platform::reset() after.
+#pragma once
+
+#include "../foundation/compat.h"
+
+#ifdef _WIN32
+#include <winspool.h>
+#endif
+
+namespace platform {
+
+struct Seam {
+    void *(*mem_alloc)(size_t size); // zero-filled
+    void (*mem_free)(void *p);
+#ifdef _WIN32
+    BOOL(WINAPI *OpenPrinterW)(LPWSTR name, LPHANDLE handle, LPPRINTER_DEFAULTSW defaults);
+    BOOL(WINAPI *ClosePrinter)(HANDLE handle);
+    BOOL(WINAPI *GetPrinterW)(HANDLE handle, DWORD level, LPBYTE buf, DWORD size, LPDWORD needed);
+    BOOL(WINAPI *SetPrinterW)(HANDLE handle, DWORD level, LPBYTE buf, DWORD command);
+    BOOL(WINAPI *GetPrinterDriverW)(HANDLE handle, LPWSTR env, DWORD level, LPBYTE buf, DWORD size,
+                                    LPDWORD needed);
+#endif
+};
+
+Seam &seam();
+void reset();
+
+} // namespace platform
