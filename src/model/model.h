@@ -31,6 +31,9 @@ public:
     bool CopyDevmode(DEVMODEW *dst, const DEVMODEW *src) const;
 
 protected:
+    // For subclasses that set the records themselves (tests, tools).
+    _MODEL() = default;
+
     MDT *mdt_ = nullptr;
     PDT *pdt_ = nullptr;
     VXCapabilitiesData *caps_ = nullptr;

@@ -1,0 +1,38 @@
+#include "globals.h"
+
+#include "../foundation/util.h"
+#include "seam.h"
+
+HINSTANCE ghInstance = nullptr;
+CRITICAL_SECTION gPrinterSemaphore;
+CRITICAL_SECTION gResSemaphore;
+
+namespace {
+
+template <typename Query> void *query_block(Query query) {
+    DWORD needed = 0;
+    if (query(nullptr, 0, &needed) || GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed == 0)
+        return nullptr;
+    void *block = MEMALLOC(needed);
+    if (!block)
+        return nullptr;
+    if (!query(static_cast<LPBYTE>(block), needed, &needed)) {
+        MEMFREE(block);
+        return nullptr;
+    }
+    return block;
+}
+
+} // namespace
+
+void *MyGetPrinter(HANDLE hPrinter, DWORD level) {
+    return query_block([&](LPBYTE buf, DWORD size, LPDWORD needed) {
+        return platform::seam().GetPrinterW(hPrinter, level, buf, size, needed);
+    });
+}
+
+void *MyGetPrinterDriver(HANDLE hPrinter, DWORD level) {
+    return query_block([&](LPBYTE buf, DWORD size, LPDWORD needed) {
+        return platform::seam().GetPrinterDriverW(hPrinter, nullptr, level, buf, size, needed);
+    });
+}
