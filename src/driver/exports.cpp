@@ -1,0 +1,197 @@
+// The eight exports: thin dispatchers that open what they need, call the
+// device-mode rules and free everything before returning (except the UI
+// object, which lives through the property-sheet callbacks).
+#include "exports.h"
+
+#include "../devmode/rules.h"
+#include "../foundation/util.h"
+#include "../imaging/prtbitmap.h"
+#include "../model/model.h"
+#include "../platform/globals.h"
+#include "../platform/seam.h"
+#include "ui.h"
+
+namespace {
+
+// PRINTER_ALL_ACCESS, no data type, no device mode.
+PRINTER_DEFAULTSW EventPrinterDefault = {nullptr, nullptr, PRINTER_ALL_ACCESS};
+PRINTER_DEFAULTSW UpgradePrinterDefault = {nullptr, nullptr, PRINTER_ALL_ACCESS};
+
+class PrinterHandle {
+public:
+    PrinterHandle(LPWSTR name, PRINTER_DEFAULTSW *defaults) {
+        if (name && !platform::seam().OpenPrinterW(name, &handle_, defaults))
+            handle_ = nullptr;
+    }
+    ~PrinterHandle() {
+        if (handle_)
+            platform::seam().ClosePrinter(handle_);
+    }
+    PrinterHandle(const PrinterHandle &) = delete;
+    PrinterHandle &operator=(const PrinterHandle &) = delete;
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_ = nullptr;
+};
+
+LONG device_mode_size(const DEVMODEW *dm) { return static_cast<LONG>(dm->dmSize) + dm->dmDriverExtra; }
+
+// The call without sheet info: sizes, or merges the printer's default and the
+// caller's input into the caller's output buffer.
+LONG DocumentPropertiesNoUI(DOCUMENTPROPERTYHEADER *header) {
+    if (header->fMode == 0 || header->pdmOut == nullptr) {
+        header->cbOut = kFullDevmodeSize;
+        return kFullDevmodeSize;
+    }
+    _MODEL model(header->hPrinter);
+    if (!model.is_valid())
+        return 0;
+    DEVMODEW *dm = model.NewDevmode(header->pszPrinterName);
+    if (!dm)
+        return 0;
+    if (auto *info = static_cast<PRINTER_INFO_2W *>(MyGetPrinter(header->hPrinter, 2))) {
+        model.MergeDevmode(dm, info->pDevMode);
+        MEMFREE(info);
+    }
+    LONG result = 1;
+    if ((header->fMode & DM_IN_BUFFER) && !model.MergeDevmode(dm, header->pdmIn))
+        result = 0;
+    if ((header->fMode & DM_OUT_BUFFER) && !model.CopyDevmode(header->pdmOut, dm))
+        result = 0;
+    MEMFREE(dm);
+    return result;
+}
+
+} // namespace
+
+extern "C" BOOL WINAPI DllInitialize(HINSTANCE hModule, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        ghInstance = hModule;
+        InitializeCriticalSection(&gPrinterSemaphore);
+        InitializeCriticalSection(&gResSemaphore);
+        prtbitmap::Register();
+    } else if (reason == DLL_PROCESS_DETACH) {
+        DeleteCriticalSection(&gResSemaphore);
+        DeleteCriticalSection(&gPrinterSemaphore);
+        prtbitmap::Unregister();
+    }
+    return TRUE;
+}
+
+extern "C" BOOL WINAPI DevQueryPrintEx(PDEVQUERYPRINT_INFO) { return TRUE; }
+
+extern "C" BOOL WINAPI DrvPrinterEvent(LPWSTR pPrinterName, INT event, DWORD, LPARAM) {
+    if (event == PRINTER_EVENT_INITIALIZE) {
+        PrinterHandle printer(pPrinterName, &EventPrinterDefault);
+        if (printer.get())
+            RunPrinterSetup(printer.get());
+    }
+    return TRUE;
+}
+
+extern "C" BOOL WINAPI DrvUpgradePrinter(DWORD, LPBYTE pDriverUpgradeInfo) {
+    auto *info = reinterpret_cast<DRIVER_UPGRADE_INFO_1W *>(pDriverUpgradeInfo);
+    PrinterHandle printer(info ? info->pPrinterName : nullptr, &UpgradePrinterDefault);
+    if (!printer.get()) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return RunPrinterSetup(printer.get()) ? TRUE : FALSE;
+}
+
+extern "C" BOOL WINAPI DrvConvertDevMode(LPWSTR pPrinterName, PDEVMODEW pdmIn, PDEVMODEW pdmOut, PLONG pcbNeeded,
+                                         DWORD fMode) {
+    if (!pcbNeeded) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    switch (fMode) {
+    case CDM_CONVERT: {
+        if (!pdmOut)
+            return FALSE;
+        LONG needed = device_mode_size(pdmOut);
+        if (*pcbNeeded < needed || ConvertDevmode(pdmIn, pdmOut) <= 0)
+            return FALSE;
+        *pcbNeeded = needed;
+        return TRUE;
+    }
+    case CDM_CONVERT351: {
+        if (!pdmOut || *pcbNeeded < kDevmode351Size) {
+            *pcbNeeded = kDevmode351Size;
+            SetLastError(ERROR_INSUFFICIENT_BUFFER);
+            return FALSE;
+        }
+        pdmOut->dmSpecVersion = 0x0320;
+        pdmOut->dmSize = 188;
+        pdmOut->dmDriverVersion = 0x0350;
+        pdmOut->dmDriverExtra = kPrivateDevmodeSize;
+        if (ConvertDevmode(pdmIn, pdmOut) <= 0)
+            return FALSE;
+        *pcbNeeded = kDevmode351Size;
+        return TRUE;
+    }
+    case CDM_DRIVER_DEFAULT: {
+        if (!pdmOut || *pcbNeeded < kFullDevmodeSize) {
+            *pcbNeeded = kFullDevmodeSize;
+            SetLastError(ERROR_INSUFFICIENT_BUFFER);
+            return FALSE;
+        }
+        *pcbNeeded = kFullDevmodeSize;
+        PrinterHandle printer(pPrinterName, nullptr);
+        if (!printer.get())
+            return FALSE;
+        _MODEL model(printer.get());
+        if (!model.is_valid())
+            return FALSE;
+        model.DefaultDevmode(pdmOut, pPrinterName);
+        if (pdmIn)
+            model.MergeDevmode(pdmOut, pdmIn);
+        return TRUE;
+    }
+    default:
+        return 2;
+    }
+}
+
+extern "C" LONG WINAPI DrvDevicePropertySheets(PPROPSHEETUI_INFO pPSUIInfo, LPARAM lParam) {
+    if (!pPSUIInfo || !pPSUIInfo->lParamInit)
+        return -1;
+    auto *header = reinterpret_cast<DEVICEPROPERTYHEADER *>(pPSUIInfo->lParamInit);
+    return DevicePropertySheetReason(pPSUIInfo, lParam, header);
+}
+
+extern "C" LONG WINAPI DrvDocumentPropertySheets(PPROPSHEETUI_INFO pPSUIInfo, LPARAM lParam) {
+    auto *header = reinterpret_cast<DOCUMENTPROPERTYHEADER *>(pPSUIInfo ? pPSUIInfo->lParamInit : lParam);
+    if (!header)
+        return 0;
+    if (!pPSUIInfo)
+        return DocumentPropertiesNoUI(header);
+    return DocumentPropertySheetReason(pPSUIInfo, lParam, header);
+}
+
+bool UpgradeDefaultDevMode(HANDLE hPrinter, _MODEL *model) {
+    DWORD needed = 0;
+    if (platform::seam().GetPrinterW(hPrinter, 2, nullptr, 0, &needed) ||
+        GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+        return false;
+    auto *info = static_cast<PRINTER_INFO_2W *>(MEMALLOC(needed));
+    if (!info)
+        return false;
+    if (!platform::seam().GetPrinterW(hPrinter, 2, reinterpret_cast<LPBYTE>(info), needed, &needed)) {
+        MEMFREE(info);
+        return false;
+    }
+    auto *dm = static_cast<DEVMODEW *>(MEMALLOC(kFullDevmodeSize));
+    if (!dm) {
+        MEMFREE(info);
+        return false;
+    }
+    model->DefaultDevmode(dm, info->pPrinterName);
+    model->MergeDevmode(dm, info->pDevMode);
+    info->pDevMode = dm;
+    platform::seam().SetPrinterW(hPrinter, 2, reinterpret_cast<LPBYTE>(info), 0);
+    MEMFREE(dm);
+    MEMFREE(info);
+    return true;
+}

@@ -1,0 +1,191 @@
+// Loads the built module as the spooler does and checks what it answers
+// without any printer model: sizes, error codes, untouched buffers.
+#include "module_path.h"
+#include "platform/ddiui.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+class Module : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        module = LoadLibraryW(built_module_path().c_str());
+        ASSERT_NE(module, nullptr) << "LoadLibraryW failed: " << GetLastError();
+    }
+    static void TearDownTestSuite() {
+        FreeLibrary(module);
+        module = nullptr;
+    }
+    template <typename F> static F get(const char *name) {
+        return reinterpret_cast<F>(reinterpret_cast<void *>(GetProcAddress(module, name)));
+    }
+    static HMODULE module;
+};
+HMODULE Module::module = nullptr;
+
+using ConvertFn = decltype(&DrvConvertDevMode);
+using SheetFn = decltype(&DrvDocumentPropertySheets);
+using CapsFn = decltype(&DrvDeviceCapabilities);
+using EventFn = decltype(&DrvPrinterEvent);
+using UpgradeFn = decltype(&DrvUpgradePrinter);
+using QueryFn = decltype(&DevQueryPrintEx);
+
+TEST_F(Module, ExportsExactlyTheEightEntryPointsByName) {
+    auto *base = reinterpret_cast<BYTE *>(module);
+    auto *dos = reinterpret_cast<IMAGE_DOS_HEADER *>(base);
+    auto *nt = reinterpret_cast<IMAGE_NT_HEADERS *>(base + dos->e_lfanew);
+    auto &dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    ASSERT_NE(dir.VirtualAddress, 0u);
+    auto *exp = reinterpret_cast<IMAGE_EXPORT_DIRECTORY *>(base + dir.VirtualAddress);
+    auto *names = reinterpret_cast<DWORD *>(base + exp->AddressOfNames);
+    std::set<std::string> found;
+    for (DWORD i = 0; i < exp->NumberOfNames; ++i)
+        found.insert(reinterpret_cast<const char *>(base + names[i]));
+    std::set<std::string> expected = {"DllInitialize",         "DevQueryPrintEx",         "DrvPrinterEvent",
+                                      "DrvUpgradePrinter",     "DrvConvertDevMode",       "DrvDevicePropertySheets",
+                                      "DrvDocumentPropertySheets", "DrvDeviceCapabilities"};
+    EXPECT_EQ(found, expected);
+    EXPECT_EQ(exp->NumberOfFunctions, 8u);
+    for (auto &name : expected)
+        EXPECT_NE(GetProcAddress(module, name.c_str()), nullptr) << name;
+}
+
+TEST_F(Module, VersionResourceCarriesTheReportedStrings) {
+    std::wstring path = built_module_path();
+    DWORD handle = 0;
+    DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
+    ASSERT_GT(size, 0u);
+    std::vector<BYTE> block(size);
+    ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, block.data()));
+    for (const wchar_t *key : {L"ProductVersion", L"FileDescription", L"PrivateBuild", L"LegalCopyright"}) {
+        std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + key;
+        wchar_t *value = nullptr;
+        UINT len = 0;
+        ASSERT_TRUE(VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void **>(&value), &len)) << query;
+        EXPECT_GT(len, 1u) << query;
+    }
+}
+
+TEST_F(Module, ConvertDevModeSizeAnswers) {
+    auto convert = get<ConvertFn>("DrvConvertDevMode");
+    ASSERT_NE(convert, nullptr);
+
+    // 3.51 layout into a buffer too small: size needed, error 122, buffer untouched.
+    std::vector<BYTE> small(1036, 0xAB);
+    LONG needed = static_cast<LONG>(small.size());
+    SetLastError(0);
+    EXPECT_FALSE(convert(nullptr, nullptr, reinterpret_cast<DEVMODEW *>(small.data()), &needed, CDM_CONVERT351));
+    EXPECT_EQ(needed, 1428);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+    EXPECT_EQ(std::vector<BYTE>(1036, 0xAB), small);
+
+    // Driver default with no room: the full size.
+    needed = 0;
+    SetLastError(0);
+    EXPECT_FALSE(convert(nullptr, nullptr, nullptr, &needed, CDM_DRIVER_DEFAULT));
+    EXPECT_EQ(needed, 1460);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+
+    // Unknown mode: 2 and nothing touched.
+    needed = 77;
+    EXPECT_EQ(convert(nullptr, nullptr, reinterpret_cast<DEVMODEW *>(small.data()), &needed, 8), 2);
+    EXPECT_EQ(needed, 77);
+    EXPECT_EQ(std::vector<BYTE>(1036, 0xAB), small);
+
+    // Missing size argument.
+    SetLastError(0);
+    EXPECT_FALSE(convert(nullptr, nullptr, nullptr, nullptr, CDM_DRIVER_DEFAULT));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+
+    // Convert without an output: FALSE, size and last error untouched.
+    needed = 5;
+    SetLastError(1234);
+    EXPECT_FALSE(convert(nullptr, nullptr, nullptr, &needed, CDM_CONVERT));
+    EXPECT_EQ(needed, 5);
+    EXPECT_EQ(GetLastError(), 1234u);
+}
+
+TEST_F(Module, DriverDefaultForAPrinterThatDoesNotExistFails) {
+    auto convert = get<ConvertFn>("DrvConvertDevMode");
+    std::vector<BYTE> out(1460, 0);
+    LONG needed = 1460;
+    wchar_t name[] = L"No Such Printer";
+    EXPECT_FALSE(convert(name, nullptr, reinterpret_cast<DEVMODEW *>(out.data()), &needed, CDM_DRIVER_DEFAULT));
+    EXPECT_EQ(needed, 1460);
+}
+
+TEST_F(Module, DocumentPropertiesSizingCall) {
+    auto sheets = get<SheetFn>("DrvDocumentPropertySheets");
+    DOCUMENTPROPERTYHEADER header = {};
+    header.cbSize = sizeof header;
+    header.fMode = 0;
+    EXPECT_EQ(sheets(nullptr, reinterpret_cast<LPARAM>(&header)), 1460);
+    EXPECT_EQ(header.cbOut, 1460u);
+
+    // A merge request without an output buffer is a sizing call too.
+    header = {};
+    header.fMode = DM_OUT_BUFFER;
+    EXPECT_EQ(sheets(nullptr, reinterpret_cast<LPARAM>(&header)), 1460);
+    EXPECT_EQ(header.cbOut, 1460u);
+
+    EXPECT_EQ(sheets(nullptr, 0), 0);
+}
+
+TEST_F(Module, SheetReasonsWithoutAUiObject) {
+    DOCUMENTPROPERTYHEADER doc = {};
+    doc.cbSize = sizeof doc;
+    DEVICEPROPERTYHEADER dev = {};
+    dev.cbSize = sizeof dev;
+    for (auto [name, init] : {std::pair<const char *, LPARAM>{"DrvDocumentPropertySheets", reinterpret_cast<LPARAM>(&doc)},
+                              {"DrvDevicePropertySheets", reinterpret_cast<LPARAM>(&dev)}}) {
+        auto sheets = get<SheetFn>(name);
+        PROPSHEETUI_INFO info = {};
+        info.cbSize = sizeof info;
+        info.lParamInit = init;
+        for (WORD reason : {PROPSHEETUI_REASON_GET_INFO_HEADER, PROPSHEETUI_REASON_DESTROY,
+                            PROPSHEETUI_REASON_SET_RESULT}) {
+            info.Reason = reason;
+            EXPECT_EQ(sheets(&info, 0), -1) << name << " reason " << reason;
+        }
+        info.Reason = 4;
+        EXPECT_EQ(sheets(&info, 0), 1) << name;
+        info.Reason = 7;
+        EXPECT_EQ(sheets(&info, 0), 1) << name;
+    }
+    auto device = get<SheetFn>("DrvDevicePropertySheets");
+    EXPECT_EQ(device(nullptr, 0), -1);
+    PROPSHEETUI_INFO no_header = {};
+    no_header.Reason = PROPSHEETUI_REASON_DESTROY;
+    EXPECT_EQ(device(&no_header, 0), -1);
+}
+
+TEST_F(Module, EventsQueriesAndUpgradesWithoutAPrinter) {
+    auto query = get<QueryFn>("DevQueryPrintEx");
+    DEVQUERYPRINT_INFO dq = {};
+    dq.cbSize = sizeof dq;
+    EXPECT_TRUE(query(&dq));
+
+    auto event = get<EventFn>("DrvPrinterEvent");
+    wchar_t name[] = L"No Such Printer";
+    EXPECT_TRUE(event(name, PRINTER_EVENT_DELETE, 0, 0));
+    EXPECT_TRUE(event(name, PRINTER_EVENT_INITIALIZE, 0, 0)); // cannot be opened: still TRUE
+
+    auto upgrade = get<UpgradeFn>("DrvUpgradePrinter");
+    SetLastError(0);
+    EXPECT_FALSE(upgrade(1, nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    DRIVER_UPGRADE_INFO_1W info = {name, nullptr};
+    SetLastError(0);
+    EXPECT_FALSE(upgrade(1, reinterpret_cast<LPBYTE>(&info)));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+
+    auto caps = get<CapsFn>("DrvDeviceCapabilities");
+    EXPECT_EQ(caps(nullptr, name, DC_PAPERS, nullptr, nullptr), static_cast<DWORD>(GDI_ERROR));
+}
+
+} // namespace
