@@ -4,7 +4,35 @@
 #include "../foundation/compat.h"
 #include "../foundation/olist.h"
 #include "../foundation/ostring.h"
+#include "prtres.h"
 #include "records.h"
+
+#pragma pack(push, 1)
+// Identity of the driver package and model maker, filled by init_new_vx. Nothing
+// in this module reads it back; the layout is kept as filled.
+struct VXIdentity {
+    uint16_t words[6]; // 24, 6, 0, 4, 1, 2
+    char prefix[4];
+    uint16_t language;
+    uint16_t zero_word;
+    uint32_t zero_long;
+    uint16_t word78;
+    char manufacturer[32];
+    uint16_t manufacturer_code;
+    char company[32];
+    char oem_letters[4];
+    uint16_t oem_company;
+};
+#pragma pack(pop)
+static_assert(sizeof(VXIdentity) == 98, "identity block");
+static_assert(offsetof(VXIdentity, prefix) == 12, "identity");
+static_assert(offsetof(VXIdentity, language) == 16, "identity");
+static_assert(offsetof(VXIdentity, word78) == 24, "identity");
+static_assert(offsetof(VXIdentity, manufacturer) == 26, "identity");
+static_assert(offsetof(VXIdentity, manufacturer_code) == 58, "identity");
+static_assert(offsetof(VXIdentity, company) == 60, "identity");
+static_assert(offsetof(VXIdentity, oem_letters) == 92, "identity");
+static_assert(offsetof(VXIdentity, oem_company) == 96, "identity");
 
 class _MODEL : public ONode {
 public:
@@ -19,9 +47,20 @@ public:
 
     const char *GetOEM() const { return oem_; }
     const char *GetPrefix() const { return prefix_; }
+    char *GetManufacturerName() const { return manufacturer_name_; }
+    char *GetShortMfgName() const { return short_mfg_name_; }
+    const OString &GetModelName() const { return model_name_; }
     MDT *GetMDT() const { return mdt_; }
     PDT *GetPDT() const { return pdt_; }
     VXCapabilitiesData *GetVXM() const { return caps_; }
+    // The model-family extension block (PDT + ext_offset), or null when that
+    // offset lies outside the table; GetEXTPDTSize gives the bytes behind it.
+    unsigned char *GetEXTPDT() const;
+    LONG GetEXTPDTSize() const;
+    const VXIdentity &GetIdentity() const { return identity_; }
+
+    // Fills the manufacturer names and the identity block.
+    void init_new_vx();
 
     // Device-mode services of the model (devmode/).
     static LONG DevmodeSize();
@@ -34,10 +73,31 @@ protected:
     // For subclasses that set the records themselves (tests, tools).
     _MODEL() = default;
 
+    // The platform-free part of the build, run under the model lock: package
+    // prefix and OEM code from the driver's file paths, then the driver data
+    // file from the driver directory, then the directory search.
+    void build(const WCHAR *model_name, const WCHAR *driver_path, const WCHAR *data_file);
+    // Prefix: the three characters before "32k" in the renderer's path; OEM
+    // code: the three before "32eng" in the language module's path.
+    void take_codes(const WCHAR *driver_path, const WCHAR *data_file);
+    // Searches directories 510 to 529 of res_ for model_name_ and sets the records.
+    void resolve();
+
     MDT *mdt_ = nullptr;
     PDT *pdt_ = nullptr;
     VXCapabilitiesData *caps_ = nullptr;
     OString model_name_;
+    OString manufacturer_name_;
+    OString short_mfg_name_;
     char oem_[4] = {0, 0, 0, 0};
     char prefix_[4] = {0, 0, 0, 0};
+    VXIdentity identity_ = {};
+    prtres res_;
+    // Sizes of the resources behind mdt_ and pdt_, for reads past the fixed fields.
+    uint32_t mdt_size_ = 0;
+    uint32_t pdt_size_ = 0;
 };
+
+// The record of symbology id: caps + symbology_offset + symbology_size * id;
+// null for an id outside 0 .. symbology_count - 1.
+VXSymbologyData *GetSymbologyData(VXCapabilitiesData *caps, LONG id);

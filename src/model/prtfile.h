@@ -1,0 +1,61 @@
+// Thin wrapper of one open file: the driver data file, list files, files sent
+// to the printer and reports. Windows opens through OpenFile; the host build
+// has a stand-in with the same results.
+#pragma once
+
+#include "../foundation/compat.h"
+
+#ifdef _WIN32
+typedef HFILE prtfile_handle;
+typedef OFSTRUCT prtfile_openinfo;
+#else
+typedef int prtfile_handle;
+struct prtfile_openinfo {
+    BYTE cBytes;
+};
+#endif
+
+class prtfile {
+public:
+    // Open modes (OpenFile's values) and the append flag of this class.
+    enum : LONG {
+        kRead = 0x0000,
+        kWrite = 0x0001,
+        kReadWrite = 0x0002,
+        kCreate = 0x1000,
+        kAppend = 0x10000,
+    };
+
+    prtfile();
+    prtfile(const WCHAR *path, LONG mode);
+    ~prtfile();
+    prtfile(const prtfile &) = delete;
+    prtfile &operator=(const prtfile &) = delete;
+
+    bool Open(const WCHAR *path, LONG mode);
+    // Bytes read or written; -1 when the file is not open, 0 when the call failed.
+    LONG Read(unsigned char *buf, LONG n);
+    LONG Write(const unsigned char *buf, LONG n);
+    bool Close();
+    bool is_open() const { return handle_ != kClosed; }
+    // Size taken right after opening; -1 when it could not be read, 0 before any open.
+    LONG size() const { return size_; }
+
+    static bool Delete(const WCHAR *path);
+    static bool Exists(const WCHAR *path);
+    static bool GetSystemDirectoryW(WCHAR *buf, LONG n);
+    // Folder of this module's own file, with its trailing separator.
+    static bool GetDriverDirectory(WCHAR *buf, LONG n);
+    // Replaces the module's folder in GetDriverDirectory (tools, tests); null restores it.
+    // The folder should end in a separator. Not thread-safe: set it before use.
+    static void SetDriverDirectory(const WCHAR *dir);
+
+private:
+    static constexpr prtfile_handle kClosed = static_cast<prtfile_handle>(-1);
+    prtfile_handle handle_;
+    prtfile_openinfo open_info_;
+    LONG size_;
+};
+
+// The platform's part of GetDriverDirectory: the folder of this module's own file.
+bool prtfile_module_directory(WCHAR *buf, LONG n);

@@ -1,0 +1,319 @@
+#include <gtest/gtest.h>
+
+#include "ddt_bytes.h"
+#include "model/ddtmodel.h"
+#include "foundation/util.h"
+#include "model/model.h"
+#include "temp_files.h"
+
+namespace {
+
+class TestModel : public _MODEL {
+public:
+    TestModel() = default;
+    // Loads bytes as the driver data file and looks the model up.
+    TestModel(const Bytes &file, const std::u16string &model, const char *prefix = "zpl", const char *oem = "omr") {
+        res_.LoadBytes(file.data(), file.size());
+        WString name(model.begin(), model.end());
+        model_name_ = name.c_str();
+        set_codes(prefix, oem);
+        resolve();
+        init_new_vx();
+    }
+    void set_codes(const char *prefix, const char *oem) {
+        mrl_copy(prefix_, prefix);
+        mrl_copy(oem_, oem);
+    }
+    using _MODEL::build;
+    using _MODEL::take_codes;
+    prtres &res() { return res_; }
+
+private:
+    static void mrl_copy(char (&dst)[4], const char *src) { mrl::__strncpy(dst, src, 4); }
+};
+
+Bytes package(const std::vector<Bytes> &records) {
+    Bytes f;
+    for (const Bytes &r : records)
+        append(f, r);
+    append(f, terminator());
+    return f;
+}
+
+const unsigned char *data_of(TestModel &m, LONG id) { return m.res().Find(id)->GetData(); }
+
+TEST(ModelSearch, FindsTheModelInALaterDirectory) {
+    Bytes f = package({
+        record(510, "MDT", directory({{u"A", 1000}, {u"B", 1001}})),
+        record(511, "MDT", directory({{u"X", 1002}}, u"Zeb", u"Zebra Technologies")),
+        record(1000, "A", pdt(2000, 203)),
+        record(1001, "B", pdt(2000, 300)),
+        record(1002, "X", pdt(2001, 600)),
+        record(2000, "", caps()),
+        record(2001, "", caps()),
+    });
+    TestModel x(f, u"X");
+    ASSERT_TRUE(x.is_valid());
+    EXPECT_EQ(x.GetMDT(), reinterpret_cast<const MDT *>(data_of(x, 511)));
+    EXPECT_EQ(x.GetPDT(), reinterpret_cast<const PDT *>(data_of(x, 1002)));
+    EXPECT_EQ(x.GetVXM(), reinterpret_cast<const VXCapabilitiesData *>(data_of(x, 2001)));
+    EXPECT_EQ(x.GetPDT()->dpi, 600);
+    EXPECT_STREQ(x.GetShortMfgName(), "Zeb");
+    EXPECT_STREQ(x.GetManufacturerName(), "Zebra Technologies");
+
+    TestModel b(f, u"B");
+    ASSERT_TRUE(b.is_valid());
+    EXPECT_EQ(b.GetPDT()->dpi, 300);
+    EXPECT_EQ(b.GetMDT(), reinterpret_cast<const MDT *>(data_of(b, 510)));
+    EXPECT_STREQ(b.GetManufacturerName(), "Zebra"); // no full name: the short one serves
+
+    // Exact UTF-16 match only; a miss keeps the last directory seen.
+    for (auto name : {u"x", u"X ", u"", u"XX"}) {
+        TestModel miss(f, name);
+        EXPECT_FALSE(miss.is_valid());
+        EXPECT_EQ(miss.GetPDT(), nullptr);
+        EXPECT_EQ(miss.GetMDT(), reinterpret_cast<const MDT *>(data_of(miss, 511)));
+    }
+}
+
+TEST(ModelSearch, EntriesArePaddedToFourBytes) {
+    EXPECT_EQ(ddt::padded_name_bytes(0), 4u);
+    EXPECT_EQ(ddt::padded_name_bytes(1), 4u);
+    EXPECT_EQ(ddt::padded_name_bytes(3), 8u);
+    EXPECT_EQ(ddt::padded_name_bytes(4), 12u);
+    EXPECT_EQ(ddt::padded_name_bytes(5), 12u);
+
+    Bytes dir = directory({{u"abc", 1}, {u"abcd", 2}, {u"\u00c9t\u00e9-\u65e5", 3}, {u"z", 4}});
+    ddt::directory_walk walk(dir.data(), static_cast<uint32_t>(dir.size()));
+    ddt::Entry e;
+    std::vector<uint32_t> offsets;
+    std::vector<int32_t> pdts;
+    while (walk.next(&e)) {
+        offsets.push_back(e.offset);
+        pdts.push_back(e.pdt_id);
+    }
+    EXPECT_FALSE(walk.broken());
+    EXPECT_EQ(offsets, (std::vector<uint32_t>{44, 44 + 12, 44 + 12 + 16, 44 + 12 + 16 + 16}));
+    EXPECT_EQ(pdts, (std::vector<int32_t>{1, 2, 3, 4}));
+
+    Bytes f = package({record(510, "", dir), record(3, "", pdt(9)), record(9, "", caps())});
+    TestModel m(f, u"\u00c9t\u00e9-\u65e5");
+    EXPECT_TRUE(m.is_valid());
+}
+
+TEST(ModelSearch, RecordsTooShortForTheirFieldsCountAsMissing) {
+    // Each case spoils the first package's records; the second directory holds a
+    // good copy, so the search must go on to it.
+    struct Case {
+        const char *what;
+        Bytes dir510, pdt, caps;
+        bool mdt_510;
+    };
+    Bytes good_dir = directory({{u"M", 100}});
+    Bytes short_dir = good_dir;
+    short_dir.resize(43);
+    Bytes short_pdt = pdt(200);
+    short_pdt.resize(sizeof(PDT) - 1);
+    Bytes caps_table_past_end = caps(30);
+    caps_table_past_end.resize(caps_table_past_end.size() - 1);
+    Bytes caps_short_header = caps(0);
+    caps_short_header.resize(sizeof(VXCapabilitiesData) - 1);
+    Bytes caps_small_records = caps(2, 11);
+    Bytes overflow_offset = caps(1);
+    put16(overflow_offset, 4, 0xFFFF);
+    const Case cases[] = {
+        {"directory header cut", short_dir, pdt(200), caps(), false},
+        {"pdt cut", good_dir, short_pdt, caps(), true},
+        {"symbology table past end", good_dir, pdt(200), caps_table_past_end, true},
+        {"caps header cut", good_dir, pdt(200), caps_short_header, true},
+        {"symbology records of 11 bytes", good_dir, pdt(200), caps_small_records, true},
+        {"symbology offset past end", good_dir, pdt(200), overflow_offset, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        Bytes f = package({record(510, "", c.dir510), record(100, "", c.pdt), record(200, "", c.caps),
+                           record(511, "", directory({{u"M", 101}})), record(101, "", pdt(201, 300)),
+                           record(201, "", caps())});
+        TestModel m(f, u"M");
+        ASSERT_TRUE(m.is_valid());
+        EXPECT_EQ(m.GetPDT()->dpi, 300);
+        EXPECT_EQ(m.GetMDT(), reinterpret_cast<const MDT *>(data_of(m, 511)));
+    }
+    // An empty symbology table is complete.
+    Bytes f = package({record(510, "", good_dir), record(100, "", pdt(200)), record(200, "", caps(0))});
+    EXPECT_TRUE(TestModel(f, u"M").is_valid());
+}
+
+TEST(ModelSearch, ABrokenEntryEndsTheWalkOfItsDirectory) {
+    Bytes dir = directory({{u"A", 1}, {u"B", 2}});
+    put32(dir, 8, 1000); // more entries than the record holds
+    ddt::directory_walk walk(dir.data(), static_cast<uint32_t>(dir.size()));
+    ddt::Entry e;
+    int seen = 0;
+    while (walk.next(&e))
+        ++seen;
+    EXPECT_TRUE(walk.broken());
+    EXPECT_GE(seen, 2);
+
+    Bytes f = package({record(510, "", dir), record(2, "", pdt(3)), record(3, "", caps())});
+    EXPECT_TRUE(TestModel(f, u"B").is_valid());
+    EXPECT_FALSE(TestModel(f, u"C").is_valid());
+
+    // First entry offset past the end, and a name without its NUL.
+    Bytes distant = directory({{u"A", 1}});
+    put32(distant, 12, 0xFFFFFFF0u);
+    Bytes open_name = directory({{u"AB", 2}});
+    open_name.resize(44 + 4); // the name's NUL and the id are cut off
+    for (const Bytes &d : {distant, open_name}) {
+        ddt::directory_walk w(d.data(), static_cast<uint32_t>(d.size()));
+        EXPECT_FALSE(w.next(&e));
+        EXPECT_TRUE(w.broken());
+    }
+}
+
+TEST(ModelSearch, PdtWithoutCapabilitiesLetsTheSearchGoOn) {
+    Bytes f = package({record(510, "", directory({{u"M", 100}})), record(100, "", pdt(999, 203)),
+                       record(511, "", directory({{u"M", 101}})), record(101, "", pdt(201, 300)),
+                       record(201, "", caps())});
+    TestModel m(f, u"M");
+    ASSERT_TRUE(m.is_valid());
+    EXPECT_EQ(m.GetPDT()->dpi, 300);
+
+    Bytes only_first = package({record(510, "", directory({{u"M", 100}})), record(100, "", pdt(999, 203))});
+    TestModel half(only_first, u"M");
+    EXPECT_FALSE(half.is_valid());
+    EXPECT_EQ(half.GetVXM(), nullptr);
+}
+
+TEST(ModelSearch, NoDataFileLeavesEverythingUnset) {
+    TestModel none(Bytes{}, u"M");
+    EXPECT_FALSE(none.is_valid());
+    EXPECT_EQ(none.GetMDT(), nullptr);
+    EXPECT_STREQ(none.GetManufacturerName(), "");
+    EXPECT_EQ(none.GetEXTPDT(), nullptr);
+    EXPECT_EQ(none.GetIdentity().word78, 78);
+}
+
+TEST(ModelIdentity, CodesFromPrefixManufacturerAndOem) {
+    struct Case {
+        const char *prefix, *oem;
+        std::u16string maker;
+        uint16_t language, maker_code, company_code;
+        const char *company;
+    };
+    const Case cases[] = {
+        {"zpl", "omr", u"Zebra", 2, 2, 0, "Marlin Labs"},
+        {"ipl", "oin", u"Intermec", 1, 1, 1, "Intermec Corporation"},
+        {"tec", "ott", u"TEC", 5, 5, 2, "Toshiba TEC Corporation"},
+        {"dpl", "xtt", u"Datamax", 3, 4, 2, "Toshiba TEC Corporation"},
+        {"sat", "oIN", u"SATO", 7, 3, 0, "Marlin Labs"},
+        {"epl", "ein", u"Zebra Technologies", 4, 0, 1, "Intermec Corporation"},
+        {"ubi", "", u"zebra", 6, 0, 0, "Marlin Labs"},
+        {"ZPL", "omr", u"Zebr", 0, 0, 0, "Marlin Labs"},
+        {"", "omr", u"", 0, 0, 0, "Marlin Labs"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.prefix);
+        Bytes f = package({record(510, "", directory({{u"M", 1}}, c.maker))});
+        TestModel m(f, u"M", c.prefix, c.oem);
+        const VXIdentity &id = m.GetIdentity();
+        EXPECT_EQ(std::vector<uint16_t>(id.words, id.words + 6), (std::vector<uint16_t>{24, 6, 0, 4, 1, 2}));
+        EXPECT_STREQ(id.prefix, c.prefix);
+        EXPECT_EQ(id.language, c.language);
+        EXPECT_EQ(id.zero_word, 0);
+        EXPECT_EQ(id.zero_long, 0u);
+        EXPECT_EQ(id.word78, 78);
+        EXPECT_EQ(std::string(id.manufacturer), std::string(c.maker.begin(), c.maker.end()));
+        EXPECT_EQ(id.manufacturer_code, c.maker_code);
+        EXPECT_STREQ(id.company, c.company);
+        EXPECT_EQ(id.company[31], 0);
+        EXPECT_STREQ(id.oem_letters, c.oem[0] ? c.oem + 1 : "");
+        EXPECT_EQ(id.oem_company, c.company_code);
+    }
+}
+
+TEST(ModelIdentity, LongNamesAreCutAndBadOffsetsGiveEmptyNames) {
+    std::u16string long_name(40, u'W');
+    Bytes f = package({record(510, "", directory({{u"M", 1}}, u"Short", long_name))});
+    TestModel m(f, u"M");
+    EXPECT_EQ(std::string(m.GetIdentity().manufacturer), std::string(31, 'W'));
+    EXPECT_EQ(std::string(m.GetManufacturerName()), std::string(40, 'W'));
+
+    Bytes dir = directory({{u"M", 1}}, u"Short", u"Full");
+    put32(dir, 40, static_cast<uint32_t>(dir.size() - 1)); // short name runs off the end
+    put32(dir, 16, 0xFFFFFFFFu);
+    TestModel bad(package({record(510, "", dir)}), u"M");
+    EXPECT_STREQ(bad.GetShortMfgName(), "");
+    EXPECT_STREQ(bad.GetManufacturerName(), "");
+}
+
+TEST(ModelCodes, PrefixAndOemComeFromTheDriverPaths) {
+    struct Case {
+        const char *driver, *data, *prefix, *oem;
+    };
+    const Case cases[] = {
+        {"C:\\windows\\system32\\spool\\drivers\\x64\\3\\zpl32k.dll", "C:\\d\\omr32eng.dll", "zpl", "omr"},
+        {"tec32k.dll", "ott32eng.dll", "tec", "ott"},
+        {"C:\\d\\32k.dll", "C:\\d\\32eng.dll", "\\d\\", "\\d\\"},
+        {"2k.dll", "eng.dll", "", ""},
+        {"abc.dll", "xy32eng.dll", "", ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.driver);
+        TestModel m;
+        m.take_codes(widen(c.driver).c_str(), widen(c.data).c_str());
+        EXPECT_STREQ(m.GetPrefix(), c.prefix);
+        EXPECT_STREQ(m.GetOEM(), c.oem);
+    }
+    // Only the low 8 bits of each character count.
+    TestModel wide;
+    WString path = widen("xpl32k.dll");
+    path[0] = static_cast<WCHAR>(0x17A);
+    wide.take_codes(path.c_str(), nullptr);
+    EXPECT_EQ(static_cast<unsigned char>(wide.GetPrefix()[0]), 0x7A);
+}
+
+TEST(ModelCodes, BuildLoadsPrefixDdtFromTheDriverDirectory) {
+    Bytes f = package({record(510, "", directory({{u"Zebra ZD420-203dpi", 1}})), record(1, "", pdt(2)),
+                       record(2, "", caps())});
+    ASSERT_TRUE(write_file(temp_path("qqq.ddt"), f));
+    prtfile::SetDriverDirectory(temp_dir().c_str());
+    TestModel m;
+    m.build(widen("Zebra ZD420-203dpi").c_str(), widen("C:\\x\\qqq32k.dll").c_str(),
+            widen("C:\\x\\omr32eng.dll").c_str());
+    EXPECT_TRUE(m.is_valid());
+    TestModel missing;
+    missing.build(widen("Zebra ZD420-203dpi").c_str(), widen("C:\\x\\nop32k.dll").c_str(),
+                  widen("C:\\x\\omr32eng.dll").c_str());
+    EXPECT_FALSE(missing.is_valid());
+    EXPECT_EQ(missing.GetMDT(), nullptr);
+    prtfile::SetDriverDirectory(nullptr);
+}
+
+TEST(ModelRecords, ExtensionBlockAndSymbologyAddresses) {
+    Bytes p = pdt(2, 203, 260);
+    put32(p, 0, 200);
+    Bytes c = caps(30, 16);
+    put16(c, 4, 40); // table after 12 spare bytes
+    c.resize(40 + 30 * 16);
+    Bytes f = package({record(510, "", directory({{u"M", 1}})), record(1, "", p), record(2, "", c)});
+    TestModel m(f, u"M");
+    ASSERT_TRUE(m.is_valid());
+    auto *base = reinterpret_cast<unsigned char *>(m.GetPDT());
+    EXPECT_EQ(m.GetEXTPDT(), base + 200);
+    EXPECT_EQ(m.GetEXTPDTSize(), 60);
+    auto *caps_base = reinterpret_cast<unsigned char *>(m.GetVXM());
+    for (LONG id : {0, 13, 23, 29})
+        EXPECT_EQ(reinterpret_cast<unsigned char *>(GetSymbologyData(m.GetVXM(), id)), caps_base + 40 + 16 * id);
+    EXPECT_EQ(GetSymbologyData(m.GetVXM(), 30), nullptr);
+    EXPECT_EQ(GetSymbologyData(m.GetVXM(), -1), nullptr);
+    EXPECT_EQ(GetSymbologyData(nullptr, 0), nullptr);
+
+    put32(p, 0, 260); // extension offset at the very end: nothing there
+    Bytes g = package({record(510, "", directory({{u"M", 1}})), record(1, "", p), record(2, "", c)});
+    TestModel n(g, u"M");
+    EXPECT_EQ(n.GetEXTPDT(), nullptr);
+    EXPECT_EQ(n.GetEXTPDTSize(), 0);
+}
+
+} // namespace

@@ -1,0 +1,46 @@
+// Files for the model tests, in a private temporary folder on either platform.
+#pragma once
+
+#include <string>
+
+#include "foundation/compat.h"
+#include "model/prtfile.h"
+
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+using WString = std::basic_string<WCHAR>;
+
+inline WString widen(const std::string &s) { return WString(s.begin(), s.end()); }
+
+// The folder, with its trailing separator, made on first use.
+inline const WString &temp_dir() {
+    static WString dir = [] {
+#ifdef _WIN32
+        WCHAR buf[MAX_PATH];
+        GetTempPathW(MAX_PATH, buf);
+        WString d = WString(buf) + widen("mrl_model_" + std::to_string(_getpid()));
+        CreateDirectoryW(d.c_str(), nullptr);
+        return d + WSTR("\\");
+#else
+        std::string d = "/tmp/mrl_model_" + std::to_string(getpid());
+        mkdir(d.c_str(), 0700);
+        return widen(d + "/");
+#endif
+    }();
+    return dir;
+}
+
+inline WString temp_path(const std::string &name) { return temp_dir() + widen(name); }
+
+template <typename Bytes> bool write_file(const WString &path, const Bytes &bytes) {
+    prtfile f;
+    if (!f.Open(path.c_str(), prtfile::kCreate | prtfile::kWrite))
+        return false;
+    LONG n = static_cast<LONG>(bytes.size());
+    return f.Write(reinterpret_cast<const unsigned char *>(bytes.data()), n) == n;
+}
