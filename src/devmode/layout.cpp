@@ -54,3 +54,11 @@ const prtconfig *prtconfig::get_cfg(const DEVMODEW *dm) {
 prtconfig *prtconfig::get_cfg(DEVMODEW *dm) {
     return const_cast<prtconfig *>(get_cfg(static_cast<const DEVMODEW *>(dm)));
 }
+
+void devmode::terminate_user(unsigned char *block, LONG n) {
+    for (LONG slot = 0; slot < 4; ++slot) {
+        LONG last = slot * 256 + 255;
+        if (last < n)
+            block[last] = 0;
+    }
+}

@@ -37,12 +37,19 @@ constexpr WORD kHeaderSize = 72;
 inline bool has_field(const DEVMODEW *dm, size_t offset, size_t size) {
     return dm && offset + size <= dm->dmSize;
 }
+// has_field for a named DEVMODEW member.
+#define MRL_DM_HAS(dm, field) ::devmode::has_field((dm), offsetof(DEVMODEW, field), sizeof(DEVMODEW::field))
 // dmSize + dmDriverExtra: the whole device mode as its owner claims it.
 inline LONG total_size(const DEVMODEW *dm) { return dm ? LONG(dm->dmSize) + dm->dmDriverExtra : 0; }
 inline unsigned char *private_part(DEVMODEW *dm) { return reinterpret_cast<unsigned char *>(dm) + dm->dmSize; }
 inline const unsigned char *private_part(const DEVMODEW *dm) {
     return reinterpret_cast<const unsigned char *>(dm) + dm->dmSize;
 }
+
+// User strings are at most 255 characters: clears the last byte of each slot
+// that lies in the first n bytes of a block carried in from outside, so that
+// no caller meets an unterminated one.
+void terminate_user(unsigned char *block, LONG n);
 
 } // namespace devmode
 

@@ -12,8 +12,6 @@ using devmode::has_field;
 using devmode::private_part;
 using devmode::total_size;
 
-#define HAS(dm, field) has_field(dm, offsetof(DEVMODEW, field), sizeof(DEVMODEW::field))
-
 namespace {
 
 constexpr WORD kCommonVersion = 1;
@@ -46,10 +44,10 @@ const MRL_DEVHTINFO kDefaultHT = {
 
 const MRL_COLORADJUSTMENT kDefaultCA = {24, 0, 0, 10000, 10000, 10000, 0, 10000, 0, 0, 0, 0};
 
-DWORD fields_of(const DEVMODEW *dm) { return HAS(dm, dmFields) ? dm->dmFields : 0; }
+DWORD fields_of(const DEVMODEW *dm) { return MRL_DM_HAS(dm, dmFields) ? dm->dmFields : 0; }
 
 void set_fields(DEVMODEW *dm, DWORD set, DWORD clear = 0) {
-    if (HAS(dm, dmFields))
+    if (MRL_DM_HAS(dm, dmFields))
         dm->dmFields = (dm->dmFields & ~clear) | set;
 }
 
@@ -85,16 +83,6 @@ bool ranges_overlap(const void *a, LONG na, const void *b, LONG nb) {
     return pa < pb + uintptr_t(nb) && pb < pa + uintptr_t(na);
 }
 
-// Long-standing user strings are at most 255 characters: make sure a carried
-// block does not hand callers an unterminated one.
-void terminate_user(unsigned char *block, LONG n) {
-    for (int slot = 0; slot < 4; ++slot) {
-        LONG last = slot * 256 + 255;
-        if (last < n)
-            block[last] = 0;
-    }
-}
-
 } // namespace
 
 WORD CheckDevmodeVersion(const DEVMODEW *dm) {
@@ -125,9 +113,10 @@ LONG ConvertDevmode(const DEVMODEW *in, DEVMODEW *out) {
     // Zeroing out first must not destroy in: work from a copy when they overlap.
     void *copy = nullptr;
     if (ranges_overlap(in, total_size(in), out, total_size(out))) {
-        copy = mrl::allocmemcpy(in, total_size(in));
+        copy = MEMALLOC(size_t(total_size(in)));
         if (!copy)
             return -1;
+        mrl::__memcpy(copy, in, total_size(in));
         in = static_cast<const DEVMODEW *>(copy);
     }
 
@@ -193,8 +182,8 @@ bool SetDefaultCommonPrivDm(DEVMODEW *dm) {
 
 bool DefaultDevHTInfo(MRL_DEVHTINFO *ht, const DEVMODEW *dm) {
     *ht = kDefaultHT;
-    LONG quality = HAS(dm, dmPrintQuality) ? dm->dmPrintQuality : 0;
-    LONG yres = HAS(dm, dmYResolution) ? dm->dmYResolution : 0;
+    LONG quality = MRL_DM_HAS(dm, dmPrintQuality) ? dm->dmPrintQuality : 0;
+    LONG yres = MRL_DM_HAS(dm, dmYResolution) ? dm->dmYResolution : 0;
     LONG r = std::min(quality, yres);
     ht->DevPelsDPI = DWORD(r);
     ht->HTPatternSize = r >= 2400 ? 15 : r >= 1800 ? 13 : r >= 1200 ? 11 : r >= 900 ? 9 : r >= 400 ? 7 : r >= 180 ? 5 : 3;
@@ -220,42 +209,43 @@ int ValidateSetDevMode(DEVMODEW *dst, const DEVMODEW *src, const PDT *pdt) {
     // The scratch has dst's layout; it is never smaller than a header so that
     // its size fields can be read whatever dst claims.
     const LONG n = std::max<LONG>(total_size(dst), devmode::kHeaderSize);
-    auto *s = static_cast<DEVMODEW *>(mrl::allocmemcpy(dst, n));
+    auto *s = static_cast<DEVMODEW *>(MEMALLOC(size_t(n)));
     if (!s)
         return 0;
+    mrl::__memcpy(s, dst, n);
     if (ConvertDevmode(src, s) <= 0) {
         MEMFREE(s);
         return 0;
     }
 
     const DWORD f = fields_of(s);
-    if ((f & DM_DEFAULTSOURCE) && HAS(dst, dmDefaultSource)) {
+    if ((f & DM_DEFAULTSOURCE) && MRL_DM_HAS(dst, dmDefaultSource)) {
         dst->dmDefaultSource = s->dmDefaultSource;
         set_fields(dst, DM_DEFAULTSOURCE);
     }
-    if ((f & DM_ORIENTATION) && HAS(dst, dmOrientation)) {
+    if ((f & DM_ORIENTATION) && MRL_DM_HAS(dst, dmOrientation)) {
         set_fields(dst, DM_ORIENTATION);
         dst->dmOrientation = (s->dmOrientation == 1 || s->dmOrientation == 2) ? s->dmOrientation : 1;
     }
-    if (HAS(dst, dmPaperLength))
+    if (MRL_DM_HAS(dst, dmPaperLength))
         dst->dmPaperLength = s->dmPaperLength;
-    if (HAS(dst, dmPaperWidth))
+    if (MRL_DM_HAS(dst, dmPaperWidth))
         dst->dmPaperWidth = s->dmPaperWidth;
-    if ((f & DM_PAPERSIZE) && HAS(dst, dmPaperSize)) {
+    if ((f & DM_PAPERSIZE) && MRL_DM_HAS(dst, dmPaperSize)) {
         dst->dmPaperSize = s->dmPaperSize;
         if (s->dmPaperSize != 0 && s->dmPaperSize != DMPAPER_USER)
             set_fields(dst, DM_PAPERSIZE, DM_PAPERLENGTH | DM_PAPERWIDTH | DM_FORMNAME);
         else
             set_fields(dst, DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH, DM_FORMNAME);
-    } else if ((f & DM_FORMNAME) && HAS(dst, dmFormName)) {
+    } else if ((f & DM_FORMNAME) && MRL_DM_HAS(dst, dmFormName)) {
         mrl::__memcpy(dst->dmFormName, s->dmFormName, sizeof dst->dmFormName);
         set_fields(dst, DM_FORMNAME, DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH);
     }
-    if ((f & DM_SCALE) && HAS(dst, dmScale)) {
+    if ((f & DM_SCALE) && MRL_DM_HAS(dst, dmScale)) {
         set_fields(dst, DM_SCALE);
         dst->dmScale = (s->dmScale >= 1 && s->dmScale <= 1000) ? s->dmScale : 100;
     }
-    if ((f & DM_COPIES) && HAS(dst, dmCopies)) {
+    if ((f & DM_COPIES) && MRL_DM_HAS(dst, dmCopies)) {
         set_fields(dst, DM_COPIES);
         LONG max_copies = pdt ? pdt->max_copies : 0;
         LONG limit = max_copies == 0 ? 999 : std::min<LONG>(max_copies, 32767);
@@ -264,17 +254,17 @@ int ValidateSetDevMode(DEVMODEW *dst, const DEVMODEW *src, const PDT *pdt) {
         SHORT c = s->dmCopies;
         dst->dmCopies = c < 1 ? 1 : c > limit ? SHORT(limit) : c;
     }
-    if ((f & DM_PRINTQUALITY) && HAS(dst, dmPrintQuality)) {
+    if ((f & DM_PRINTQUALITY) && MRL_DM_HAS(dst, dmPrintQuality)) {
         set_fields(dst, DM_PRINTQUALITY);
         dst->dmPrintQuality = pdt ? pdt->dpi : 0;
     }
-    if ((f & DM_COLOR) && HAS(dst, dmColor)) {
+    if ((f & DM_COLOR) && MRL_DM_HAS(dst, dmColor)) {
         set_fields(dst, DM_COLOR);
         dst->dmColor = (pdt && pdt->color_type == 2 && s->dmColor == 2) ? 2 : 1;
     }
-    if (HAS(dst, dmDuplex))
+    if (MRL_DM_HAS(dst, dmDuplex))
         dst->dmDuplex = 1;
-    if (HAS(dst, dmCollate))
+    if (MRL_DM_HAS(dst, dmCollate))
         dst->dmCollate = 0;
 
     if (CheckDevmodeVersion(src))
@@ -320,6 +310,6 @@ int ValidateSetPrivateDevMode(DEVMODEW *dst, const DEVMODEW *src) {
     n = std::min({n, s.size - LONG(sizeof(endconfig)), d.size - LONG(sizeof(endconfig))});
     if (s.start != d.start)
         std::memmove(d.start, s.start, size_t(n));
-    terminate_user(d.start, n);
+    devmode::terminate_user(d.start, n);
     return 1;
 }

@@ -1,0 +1,30 @@
+// Device-settings file (".sdm"): "DM32", the length n of the device mode, then
+// the whole device mode (public and private part, n bytes). The file I/O lives
+// with the dialog; these work on the file's bytes.
+#pragma once
+
+#include "layout.h"
+
+#include <vector>
+
+namespace sdm {
+
+// The file's magic, DMID.
+constexpr char DMID[4] = {'D', 'M', '3', '2'};
+constexpr LONG kHeaderSize = 8;
+
+// The file's bytes for dm (its claimed dmSize + dmDriverExtra); empty for null.
+std::vector<unsigned char> Save(const DEVMODEW *dm);
+
+// Applies a file's bytes to dm, the working device mode of a model whose
+// database prefix is prefix (three characters):
+// - the public fields from dmFields on, up to the smaller dmSize, only when
+//   the magic is exactly "DM32" (name, versions and sizes stay dm's);
+// - the configuration block when the data ends in a tail for the same prefix
+//   and the block's version equals dm's.
+// Reads only inside the n bytes given; a length field that claims more than
+// the file holds counts only what is there. False when the file does not
+// start with "DM" (nothing applied), true otherwise.
+bool Load(const unsigned char *file, size_t n, DEVMODEW *dm, const char *prefix);
+
+} // namespace sdm

@@ -1,0 +1,156 @@
+#include "dm_helpers.h"
+
+namespace {
+
+// Writes a tail at the end of the claimed private part.
+void put_tail(DEVMODEW *dm, const char *magic, const char *prefix, WORD size) {
+    unsigned char *end = devmode::private_part(dm) + dm->dmDriverExtra;
+    std::memcpy(end - 8, magic, 3);
+    std::memcpy(end - 5, prefix, 3);
+    std::memcpy(end - 2, &size, 2);
+}
+
+DmBuffer sized(WORD size, WORD extra) {
+    DmBuffer b(std::max<size_t>(devmode::kHeaderSize, size_t(size) + extra));
+    b.dm()->dmSpecVersion = 0x0401;
+    b.dm()->dmDriverVersion = 0x0400;
+    b.dm()->dmSize = size;
+    b.dm()->dmDriverExtra = extra;
+    return b;
+}
+
+TEST(Layout, DefaultDeviceModePlacesEveryBlock) {
+    TestModel model(203, 999, 1, "zpl");
+    DmBuffer b = default_dm(model);
+    DEVMODEW *dm = b.dm();
+    ASSERT_EQ(dm->dmSize, 220);
+    ASSERT_EQ(dm->dmDriverExtra, 1240);
+    EXPECT_EQ(dm->dmSpecVersion, 0x0401);
+    EXPECT_EQ(dm->dmDriverVersion, 0x0400);
+
+    const unsigned char *raw = b.data();
+    EXPECT_EQ(std::memcmp(raw + 224, "MDTN", 4), 0);
+    EXPECT_EQ(static_cast<const void *>(GetCommonPrivateDm(dm)), raw + 220);
+    // Tail: "mrl", prefix, block size 1076 in the last 8 bytes.
+    EXPECT_EQ(std::memcmp(raw + 1452, "mrlzpl", 6), 0);
+    EXPECT_EQ(raw[1458] | raw[1459] << 8, 1076);
+    EXPECT_EQ(static_cast<const void *>(prtconfig::get_tail(dm)), raw + 1452);
+    EXPECT_EQ(static_cast<const void *>(prtconfig::get_cfg(dm)), raw + 384);
+
+    // Configuration defaults, read as stored little-endian bytes.
+    auto word = [&](int at) { return int16_t(raw[384 + at] | raw[384 + at + 1] << 8); };
+    EXPECT_EQ(word(1024), 1068);
+    EXPECT_EQ(word(1026), 1027);
+    EXPECT_EQ(word(1028), 0);
+    EXPECT_EQ(raw[384 + 1032] | raw[384 + 1033] << 8, 6350);
+    const int16_t dither[12] = {2, 0, 0, 0, 0, 0, 2, -1, 0, 18, 0, 0};
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(word(1036 + 2 * i), dither[i]) << "dither word " << i;
+    EXPECT_EQ(word(1060), 4);
+    EXPECT_EQ(word(1064), 0);
+}
+
+TEST(Layout, CommonHeaderNeedsSignatureAndRoom) {
+    TestModel model(203, 999);
+    DmBuffer b = default_dm(model);
+    EXPECT_EQ(GetCommonPrivateDm(static_cast<DEVMODEW *>(nullptr)), nullptr);
+    b.data()[224] = 'X'; // another driver's private part
+    EXPECT_EQ(GetCommonPrivateDm(b.dm()), nullptr);
+
+    // Signature present but the header cut short by dmDriverExtra.
+    DmBuffer small = sized(220, 163);
+    std::memcpy(small.data() + 224, "MDTN", 4);
+    EXPECT_EQ(GetCommonPrivateDm(small.dm()), nullptr);
+    DmBuffer exact = sized(220, 164);
+    std::memcpy(exact.data() + 224, "MDTN", 4);
+    EXPECT_NE(GetCommonPrivateDm(exact.dm()), nullptr);
+}
+
+TEST(Layout, TailRejectsHostileSizes) {
+    EXPECT_EQ(prtconfig::get_tail(static_cast<DEVMODEW *>(nullptr)), nullptr);
+    // Fewer than 8 private bytes: no tail, and nothing before the private part is read.
+    for (WORD extra = 0; extra < 8; ++extra) {
+        DmBuffer b = sized(220, extra);
+        EXPECT_EQ(prtconfig::get_tail(b.dm()), nullptr) << extra;
+    }
+    DmBuffer b = sized(220, 1240);
+    put_tail(b.dm(), "mrl", "abc", 1076);
+    EXPECT_NE(prtconfig::get_tail(b.dm()), nullptr);
+    for (WORD DEVMODEW::*f : {&DEVMODEW::dmSpecVersion, &DEVMODEW::dmDriverVersion}) {
+        DmBuffer z(b.dm());
+        z.dm()->*f = 0;
+        EXPECT_EQ(prtconfig::get_tail(z.dm()), nullptr);
+    }
+    // Block size at the limit dmDriverExtra - 8, and one above it.
+    DmBuffer edge = sized(220, 1084);
+    put_tail(edge.dm(), "mrl", "abc", 1076);
+    EXPECT_NE(prtconfig::get_tail(edge.dm()), nullptr);
+    put_tail(edge.dm(), "mrl", "abc", 1077);
+    EXPECT_EQ(prtconfig::get_tail(edge.dm()), nullptr);
+    put_tail(edge.dm(), "mrX", "abc", 1076);
+    EXPECT_EQ(prtconfig::get_tail(edge.dm()), nullptr);
+}
+
+TEST(Layout, ConfigurationBlockFromTail) {
+    // A tail counting only the part after the user strings (52) places the
+    // block 1076 bytes before its end.
+    DmBuffer b = sized(220, 1240);
+    put_tail(b.dm(), "mrl", "abc", 52);
+    EXPECT_EQ(static_cast<const void *>(prtconfig::get_cfg(b.dm())), b.data() + 220 + 1240 - 1076);
+
+    // The same tail in a private part too short for the block: missing.
+    DmBuffer tight = sized(220, 1000);
+    put_tail(tight.dm(), "mrl", "abc", 52);
+    EXPECT_EQ(prtconfig::get_cfg(tight.dm()), nullptr);
+
+    // A block size that would make the record run past the tail: missing.
+    DmBuffer short_block = sized(220, 1240);
+    put_tail(short_block.dm(), "mrl", "abc", 1030);
+    EXPECT_NE(prtconfig::get_tail(short_block.dm()), nullptr);
+    EXPECT_EQ(prtconfig::get_cfg(short_block.dm()), nullptr);
+
+    // A larger block is read from its start, wholly inside the private part.
+    DmBuffer large = sized(220, 1300);
+    put_tail(large.dm(), "mrl", "abc", 1200);
+    EXPECT_EQ(static_cast<const void *>(prtconfig::get_cfg(large.dm())), large.data() + 220 + 100);
+    EXPECT_EQ(prtconfig::GetTotalSize(), 1076);
+}
+
+// Every locator and rule on device modes of hostile claimed sizes, each in a
+// block of exactly that size: the sanitizer reports any access outside it.
+TEST(Layout, HostileSizesStayInsideTheClaimedBlock) {
+    TestModel model(203, 999);
+    DmBuffer base = default_dm(model);
+    const WORD sizes[] = {0, 1, 71, 72, 75, 76, 77, 101, 187, 188, 212, 219, 220, 221, 0xFFFF};
+    const WORD extras[] = {0, 1, 7, 8, 9, 163, 164, 165, 1075, 1076, 1083, 1084, 1239, 1240, 1241, 0xFFFF};
+    const WORD block_sizes[] = {0, 52, 1023, 1024, 1028, 1068, 1076, 1232, 0xFFFF};
+    for (WORD size : sizes)
+        for (WORD extra : extras)
+            for (WORD block : block_sizes) {
+                SCOPED_TRACE(testing::Message() << size << "+" << extra << " block " << block);
+                DmBuffer b = sized(size, extra);
+                // Default-looking content wherever it fits, then the tail.
+                std::memcpy(b.data() + devmode::kHeaderSize, base.data() + devmode::kHeaderSize,
+                            std::min(b.size(), base.size()) - devmode::kHeaderSize);
+                if (size + extra >= 8 && extra >= 8)
+                    put_tail(b.dm(), "mrl", "abc", block);
+                if (size >= 220 && extra >= 8)
+                    std::memcpy(b.data() + size + 4, "MDTN", 4);
+
+                prtconfig::get_cfg(b.dm());
+                GetCommonPrivateDm(b.dm());
+                DmBuffer dst = default_dm(model);
+                model.MergeDevmode(dst.dm(), b.dm());
+                EXPECT_EQ(dst.dm()->dmDuplex, 1);
+                EXPECT_EQ(dst.dm()->dmCopies, 1);
+                DmBuffer self(b.size());
+                std::memcpy(self.data(), b.data(), b.size());
+                model.MergeDevmode(self.dm(), dst.dm());
+                DmBuffer out(b.size());
+                std::memcpy(out.data(), b.data(), b.size());
+                ConvertDevmode(dst.dm(), out.dm());
+                ConvertDevmode(b.dm(), dst.dm());
+            }
+}
+
+} // namespace

@@ -1,0 +1,112 @@
+#include "devmode/sdm.h"
+#include "dm_helpers.h"
+
+namespace {
+
+struct SdmCase {
+    TestModel model{203, 999, 1, "abc"};
+    DmBuffer working = default_dm(model);
+    DmBuffer saved = default_dm(model);
+
+    SdmCase() {
+        saved.dm()->dmCopies = 42;
+        saved.dm()->dmDeviceName[0] = 'Z';
+        prtconfig::get_cfg(saved.dm())->image_flags = prtconfig::kMirror;
+        prtconfig::get_cfg(saved.dm())->set_user("from file", 0);
+    }
+    std::vector<unsigned char> file() { return sdm::Save(saved.dm()); }
+    bool load(const std::vector<unsigned char> &f, const char *prefix = "abc") {
+        // Exactly the file's bytes on the heap.
+        std::vector<unsigned char> exact(f);
+        exact.shrink_to_fit();
+        return sdm::Load(exact.data(), exact.size(), working.dm(), prefix);
+    }
+    const prtconfig *cfg() { return prtconfig::get_cfg(working.dm()); }
+};
+
+TEST(Sdm, SaveWritesMagicLengthAndDeviceMode) {
+    SdmCase c;
+    std::vector<unsigned char> f = c.file();
+    ASSERT_EQ(f.size(), 8u + 1460);
+    EXPECT_EQ(std::memcmp(f.data(), "DM32", 4), 0);
+    EXPECT_EQ(f[4] | f[5] << 8 | f[6] << 16 | f[7] << 24, 1460);
+    EXPECT_EQ(std::memcmp(f.data() + 8, c.saved.data(), 1460), 0);
+    EXPECT_TRUE(sdm::Save(nullptr).empty());
+}
+
+TEST(Sdm, LoadTakesPublicFieldsAndBlock) {
+    SdmCase c;
+    ASSERT_TRUE(c.load(c.file()));
+    EXPECT_EQ(c.working.dm()->dmCopies, 42);
+    EXPECT_EQ(c.working.dm()->dmDeviceName[0], 'L'); // the name is kept
+    EXPECT_EQ(c.cfg()->image_flags, prtconfig::kMirror);
+    EXPECT_STREQ(c.cfg()->get_user(0), "from file");
+    EXPECT_NE(prtconfig::get_tail(c.working.dm()), nullptr);
+}
+
+TEST(Sdm, OtherMagicKeepsPublicFieldsButTakesBlock) {
+    SdmCase c;
+    std::vector<unsigned char> f = c.file();
+    f[2] = '1';
+    f[3] = '6';
+    ASSERT_TRUE(c.load(f));
+    EXPECT_EQ(c.working.dm()->dmCopies, 1);
+    EXPECT_EQ(c.cfg()->image_flags, prtconfig::kMirror);
+
+    f[1] = 'X';
+    EXPECT_FALSE(c.load(f));
+    EXPECT_FALSE(c.load({'D'}));
+}
+
+TEST(Sdm, BlockNeedsSamePrefixAndVersion) {
+    SdmCase c;
+    ASSERT_TRUE(c.load(c.file(), "xyz"));
+    EXPECT_EQ(c.working.dm()->dmCopies, 42);
+    EXPECT_EQ(c.cfg()->image_flags, 0);
+
+    SdmCase v;
+    prtconfig::get_cfg(v.saved.dm())->version = 1000;
+    ASSERT_TRUE(v.load(v.file()));
+    EXPECT_EQ(v.cfg()->image_flags, 0);
+}
+
+TEST(Sdm, HostileLengthsStayInsideTheFile) {
+    SdmCase c;
+    std::vector<unsigned char> f = c.file();
+    // Length larger than the file: only what is there counts.
+    std::vector<unsigned char> g = f;
+    g[7] = 0x7F;
+    ASSERT_TRUE(c.load(g));
+    EXPECT_EQ(c.cfg()->image_flags, prtconfig::kMirror);
+
+    // Cut at every length: never reads past the end.
+    for (size_t n = 0; n <= f.size(); n += (n < 80 ? 1 : 37)) {
+        SdmCase k;
+        std::vector<unsigned char> cut(f.begin(), f.begin() + long(n));
+        k.load(cut);
+        EXPECT_EQ(k.working.dm()->dmSize, 220);
+    }
+
+    // A tail whose block size exceeds the data, or is too small for its version.
+    for (WORD size : {WORD(0), WORD(1027), WORD(1469), WORD(0xFFFF)}) {
+        SdmCase k;
+        std::vector<unsigned char> h = k.file();
+        h[h.size() - 2] = size & 0xFF;
+        h[h.size() - 1] = size >> 8;
+        ASSERT_TRUE(k.load(h));
+        EXPECT_EQ(k.cfg()->image_flags, 0) << size;
+    }
+
+    // A file device mode claiming a public part larger than its data.
+    SdmCase p;
+    p.saved.dm()->dmPrintQuality = 999;
+    std::vector<unsigned char> q(8 + 88, 0);
+    std::memcpy(q.data(), "DM32", 4);
+    q[4] = 88;
+    std::memcpy(q.data() + 8, p.saved.data(), 88);
+    ASSERT_TRUE(p.load(q));
+    EXPECT_EQ(p.working.dm()->dmCopies, 42);        // ends at byte 88
+    EXPECT_EQ(p.working.dm()->dmPrintQuality, 203); // beyond the data
+}
+
+} // namespace

@@ -1,0 +1,172 @@
+#include "devmode/views.h"
+#include "dm_helpers.h"
+
+namespace {
+
+TEST(ConfigBlock, ResetAndValidate) {
+    TestModel model(300, 999);
+    DmBuffer b = default_dm(model);
+    auto *cfg = static_cast<extconfig *>(prtconfig::get_cfg(b.dm()));
+    ASSERT_NE(cfg, nullptr);
+
+    // Word 7 left automatic follows the resolution.
+    for (auto [dpi, size] : {std::pair<int16_t, SHORT>{300, 2}, {203, 2}, {179, 1}, {180, 2}, {400, 3}, {600, 3}}) {
+        model.table.dpi = dpi;
+        cfg->dither.Reset();
+        cfg->Validate(&model);
+        EXPECT_EQ(cfg->dither.cluster_size, size) << dpi;
+    }
+
+    // Every range is clamped at both ends; words 9 to 11 are left alone.
+    cfg->dither = {-5, -101, 101, -200, 200, 0, 3, 4, 2, 77, 0x70, 9};
+    cfg->option_value = 0;
+    cfg->Validate(&model);
+    const dithercfg want = {0, -100, 100, -100, 100, 0, 2, 3, 1, 77, 0x70, 9};
+    EXPECT_EQ(std::memcmp(&cfg->dither, &want, sizeof want), 0);
+    EXPECT_EQ(cfg->option_value, 1);
+
+    // Image flags the model cannot print are cleared, and reported.
+    cfg->image_flags = prtconfig::kMirror | prtconfig::kNegative | prtconfig::kRotate180;
+    EXPECT_FALSE(cfg->Validate(&model));
+    model.table.image_flags = 1;
+    EXPECT_TRUE(cfg->Validate(model.GetPDT()));
+    EXPECT_EQ(cfg->image_flags, prtconfig::kRotate180);
+    EXPECT_FALSE(cfg->Validate(&model));
+
+    cfg->set_user("a", 2);
+    cfg->distance = 1;
+    cfg->option_flags = 3;
+    prtconfig::Reset(cfg, &model);
+    prtconfig::Reset(nullptr, &model);
+    EXPECT_STREQ(cfg->get_user(2), "");
+    EXPECT_EQ(cfg->distance, 6350);
+    EXPECT_EQ(cfg->image_flags, 0);
+    EXPECT_EQ(cfg->option_flags, 2); // only the switch is cleared
+    EXPECT_EQ(cfg->option_value, 4);
+}
+
+TEST(ConfigBlock, UserStrings) {
+    TestModel model(203, 999);
+    DmBuffer b = default_dm(model);
+    prtconfig *cfg = prtconfig::get_cfg(b.dm());
+    std::string longtext(300, 'q');
+    cfg->set_user(longtext.c_str(), 1);
+    EXPECT_EQ(std::strlen(cfg->get_user(1)), 255u);
+    EXPECT_EQ(cfg->user[2][0], 0); // nothing spilled into the next slot
+    cfg->set_user("x", 4);        // no such slot
+    cfg->set_user("x", -1);
+    EXPECT_STREQ(cfg->get_user(4), "");
+}
+
+TEST(PageView, OrientationAndImageFlags) {
+    TestModel model(203, 999);
+    DmBuffer b = default_dm(model);
+    cfgpage page(b.dm());
+    ASSERT_NE(page.get_cfg(), nullptr);
+    page.set_orientation(3);
+    EXPECT_EQ(b.dm()->dmOrientation, 2);
+    EXPECT_TRUE(page.get_cfg()->image_flags & prtconfig::kRotate180);
+    EXPECT_EQ(page.get_orientation(), 3);
+    page.set_orientation(0);
+    EXPECT_EQ(b.dm()->dmOrientation, 1);
+    EXPECT_EQ(page.get_orientation(), 0);
+    page.set_orientation(2);
+    EXPECT_EQ(page.get_orientation(), 2);
+    b.dm()->dmFields &= ~DWORD(DM_ORIENTATION);
+    EXPECT_EQ(page.get_orientation(), 2); // portrait when the field is not in force
+
+    page.set_mirror(true);
+    page.set_inverse(true);
+    EXPECT_TRUE(page.get_mirror() && page.get_inverse());
+    page.set_mirror(false);
+    EXPECT_FALSE(page.get_mirror());
+    EXPECT_TRUE(page.get_inverse());
+}
+
+TEST(PageView, SizeCopiesAndForm) {
+    TestModel model(203, 999);
+    DmBuffer b = default_dm(model);
+    cfgpage page(b.dm());
+    b.dm()->dmFields = 0;
+    EXPECT_EQ(page.get_size(), 256);
+    EXPECT_EQ(page.get_copies(), 1);
+    page.set_copies(12);
+    page.set_size(130);
+    EXPECT_EQ(page.get_copies(), 12);
+    EXPECT_EQ(page.get_size(), 130);
+
+    page.set_form(140, 1016, 1524, false, WSTR("4 x 6"));
+    EXPECT_EQ(b.dm()->dmPaperSize, 140);
+    EXPECT_EQ(b.dm()->dmPaperWidth, 1016);
+    EXPECT_EQ(b.dm()->dmPaperLength, 1524);
+    EXPECT_EQ(b.dm()->dmFields, DWORD(DM_COPIES | DM_PAPERSIZE | DM_FORMNAME));
+    EXPECT_EQ(std::memcmp(b.dm()->dmFormName, WSTR("4 x 6"), 12), 0);
+
+    WCHAR longname[40];
+    for (int i = 0; i < 39; ++i)
+        longname[i] = 'L';
+    longname[39] = 0;
+    page.set_form(256, 500, 600, true, longname);
+    EXPECT_EQ(b.dm()->dmFields & (DM_PAPERLENGTH | DM_PAPERWIDTH), DWORD(DM_PAPERLENGTH | DM_PAPERWIDTH));
+    EXPECT_EQ(b.dm()->dmFormName[31], 'L');
+    EXPECT_EQ(b.dm()->dmICMMethod, 0u); // nothing written past the name
+}
+
+TEST(PageView, MissingPartsReadAsDefaults) {
+    cfgpage none(nullptr);
+    EXPECT_EQ(none.get_size(), 256);
+    EXPECT_EQ(none.get_copies(), 1);
+    EXPECT_EQ(none.get_orientation(), 0);
+    EXPECT_FALSE(none.get_mirror());
+    none.set_orientation(3);
+    none.set_form(1, 2, 3, true, WSTR("x"));
+
+    // A foreign device mode: public fields work, image flags are missing.
+    DmBuffer foreign(220 + 20);
+    foreign.dm()->dmSize = 220;
+    foreign.dm()->dmDriverExtra = 20;
+    foreign.dm()->dmSpecVersion = 0x0401;
+    foreign.dm()->dmDriverVersion = 0x0400;
+    cfgpage page(foreign.dm());
+    EXPECT_EQ(page.get_cfg(), nullptr);
+    page.set_orientation(3);
+    EXPECT_EQ(page.get_orientation(), 1);
+
+    // A short public part: fields beyond its dmSize are neither read nor written.
+    DmBuffer tiny(80);
+    tiny.dm()->dmSize = 80;
+    tiny.dm()->dmFields = DM_COPIES;
+    cfgpage small(tiny.dm());
+    small.set_copies(3);
+    EXPECT_EQ(small.get_copies(), 1);
+    small.set_form(1, 2, 3, true, WSTR("x"));
+    cfggfx gfx(tiny.dm());
+    EXPECT_EQ(gfx.get_color(), 1);
+    gfx.set_color(2);
+}
+
+TEST(GraphicsView, ColourAndIntent) {
+    TestModel model(203, 999, 2);
+    DmBuffer b = default_dm(model);
+    cfggfx gfx(b.dm());
+    EXPECT_EQ(gfx.get_color(), 2);
+    b.dm()->dmFields = 0;
+    gfx.set_color(1);
+    EXPECT_EQ(b.dm()->dmColor, 1);
+    EXPECT_EQ(b.dm()->dmFields, DWORD(DM_COLOR));
+
+    b.dm()->dmICMIntent = 3;
+    EXPECT_EQ(gfx.get_icmintent(), 1u); // switch off after init
+    gfx.set_icmintent(4);
+    EXPECT_EQ(b.dm()->dmICMIntent, 3u);
+    gfx.set_icm(true);
+    EXPECT_EQ(gfx.get_icmintent(), 3u);
+    gfx.set_icmintent(4);
+    EXPECT_EQ(b.dm()->dmICMIntent, 4u);
+    EXPECT_EQ(b.dm()->dmFields, DWORD(DM_COLOR));
+    gfx.init(b.dm());
+    EXPECT_FALSE(gfx.get_icm());
+    EXPECT_EQ(cfggfx(nullptr).get_color(), 1);
+}
+
+} // namespace
