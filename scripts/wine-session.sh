@@ -37,6 +37,9 @@ cleanup() {
 trap cleanup EXIT
 
 wineserver -p
+# Start Wine's own service processes now, detached from our output: started
+# later by a test, they would inherit ctest's pipe and keep it open forever.
+wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 # The sample driver packages are installed once per session; tests then add printers of their own.
 if [ -x "$build/win64/tools/mrlprint/mrlprint.exe" ] && [ -d "$build/package" ] && [ -z "${MRL_NO_INSTALL:-}" ]; then
   wine "$build/win64/tools/mrlprint/mrlprint.exe" install "$(winepath -w "$build/package")" >/dev/null 2>&1 || true
