@@ -1,0 +1,37 @@
+// ddtc: driver data file compiler. JSON sources in, .ddt files out, and back.
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace ddtc {
+
+using json = nlohmann::ordered_json;
+using Bytes = std::vector<unsigned char>;
+
+// A source the builder cannot turn into bytes; the text says where.
+struct Error : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// The whole file from a source document.
+Bytes build(const json &source);
+// A source document that builds back into exactly these bytes. Records whose
+// data does not decode into the named record types are kept as hex.
+json dump(const Bytes &file);
+
+struct Problem {
+    bool error; // false: a warning, the reader copes
+    std::string text;
+};
+// Everything the driver's reader and model lookup would stumble on.
+std::vector<Problem> check(const Bytes &file);
+
+std::string to_hex(const unsigned char *p, size_t n);
+Bytes from_hex(const std::string &s, const std::string &where);
+
+} // namespace ddtc
