@@ -3,6 +3,7 @@
 #include "prtfile.h"
 
 #include "../foundation/util.h"
+#include "utf8.h"
 
 #include <fcntl.h>
 #include <string>
@@ -19,23 +20,7 @@ std::string host_path(const WCHAR *path) {
             c = 0x10000 + ((c - 0xD800) << 10) + (p[1] - 0xDC00);
             ++p;
         }
-        if (c == '\\')
-            c = '/';
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
+        mrl::utf8_append(out, c == '\\' ? '/' : c);
     }
     return out;
 }

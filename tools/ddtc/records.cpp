@@ -5,6 +5,7 @@
 #include "model/ddtformat.h"
 #include "model/ddtmodel.h"
 #include "model/records.h"
+#include "model/utf8.h"
 
 #include <cstddef>
 #include <cstring>
@@ -228,21 +229,7 @@ bool utf8(const unsigned char *p, uint32_t chars, std::string &out) {
         } else if (c >= 0xD800 && c <= 0xDFFF) {
             return false;
         }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
+        mrl::utf8_append(out, c);
     }
     return true;
 }
