@@ -9,7 +9,7 @@ CMAKE_ASAN = cmake --preset native-asan -B $(BUILD)/native-asan
 CMAKE_WIN = cmake --preset win64 -B $(BUILD)/win64
 CMAKE_FUZZ = cmake --preset fuzz -B $(BUILD)/fuzz
 
-.PHONY: all setup native asan win64 package test test-native test-wine demo fuzz clean
+.PHONY: all setup native asan win64 package test test-native test-wine demo fuzz bench clean
 
 all: setup native win64
 
@@ -47,6 +47,9 @@ fuzz: setup
 	@test -f $(BUILD)/fuzz/build.ninja || $(CMAKE_FUZZ) >/dev/null
 	cmake --build $(BUILD)/fuzz -j $(JOBS)
 	scripts/fuzz.sh $(BUILD)/fuzz $(FUZZ_SECONDS)
+
+bench: package
+	scripts/wine-session.sh $(BUILD) scripts/wine-run $(BUILD)/win64/bench/bench_devcaps.exe
 
 clean:
 	rm -rf $(BUILD)

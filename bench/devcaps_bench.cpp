@@ -1,0 +1,67 @@
+// Cost of one DrvDeviceCapabilities(DC_PAPERS) on an installed printer, as a
+// ratio to one GetPrinterDriverW on the same printer in the same run.
+#include "installed_driver.h"
+#include "test_printer.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+double now_us() {
+    static LARGE_INTEGER freq = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return 1e6 * static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
+}
+
+// Median of several rounds of n calls, in microseconds per call.
+template <typename F> double per_call(int rounds, int n, F f) {
+    std::vector<double> r;
+    for (int i = 0; i < rounds; ++i) {
+        double t0 = now_us();
+        for (int j = 0; j < n; ++j)
+            f();
+        r.push_back((now_us() - t0) / n);
+    }
+    std::sort(r.begin(), r.end());
+    return r[r.size() / 2];
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t **argv) {
+    const wchar_t *model = argc > 1 ? argv[1] : L"Zebra ZD420-203dpi";
+    TestPrinter printer(L"mrl bench devcaps", model);
+    if (!printer.ok()) {
+        fwprintf(stderr, L"cannot add a printer of %ls (error %lu)\n", model, printer.error());
+        return 1;
+    }
+    InstalledDriver driver(printer.handle());
+    if (!driver.ok()) {
+        fwprintf(stderr, L"cannot load the installed driver\n");
+        return 1;
+    }
+    DWORD needed = 0;
+    GetPrinterDriverW(printer.handle(), nullptr, 2, nullptr, 0, &needed);
+    std::vector<BYTE> info(needed);
+
+    DWORD papers = driver.caps(printer.handle(), printer.wname(), DC_PAPERS, nullptr, nullptr);
+    const int rounds = 7, n = 200;
+    double caps = per_call(rounds, n, [&] {
+        driver.caps(printer.handle(), printer.wname(), DC_PAPERS, nullptr, nullptr);
+    });
+    double spooler = per_call(rounds, n, [&] {
+        GetPrinterDriverW(printer.handle(), nullptr, 2, info.data(), needed, &needed);
+    });
+    wprintf(L"model %ls: %lu papers\n", model, papers);
+    wprintf(L"DrvDeviceCapabilities(DC_PAPERS): %8.1f us/call\n", caps);
+    wprintf(L"GetPrinterDriverW(level 2):       %8.1f us/call\n", spooler);
+    wprintf(L"ratio: %.2f (target: at most 5)\n", caps / spooler);
+    return 0;
+}
