@@ -69,7 +69,8 @@ void cfgpage::set_image_flag(WORD flag, bool on) {
 
 void cfgpage::set_form(SHORT paper_id, LONG width, LONG length, bool user, const WCHAR *name) {
     set_size(paper_id);
-    if (MRL_DM_HAS(dm_, dmPaperLength)) {
+    // dmPaperWidth follows dmPaperLength: one check covers both.
+    if (MRL_DM_HAS(dm_, dmPaperWidth)) {
         dm_->dmPaperWidth = SHORT(width);
         dm_->dmPaperLength = SHORT(length);
         if (user)

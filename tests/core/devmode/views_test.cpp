@@ -170,3 +170,18 @@ TEST(GraphicsView, ColourAndIntent) {
 }
 
 } // namespace
+
+namespace {
+
+// A public part that ends between dmPaperLength and dmPaperWidth.
+TEST(PageView, FormStopsAtTheEndOfAShortPublicPart) {
+    DmBuffer b(82);
+    b.dm()->dmSize = 82;
+    b.dm()->dmFields = 0;
+    cfgpage page(b.dm());
+    page.set_form(7, 100, 200, true, WSTR("x"));
+    EXPECT_EQ(b.dm()->dmPaperSize, 7);
+    EXPECT_EQ(b.dm()->dmFields, DWORD(DM_PAPERSIZE));
+}
+
+} // namespace

@@ -1,0 +1,35 @@
+// Arbitrary device-settings files applied to a default device mode.
+#include "devmode/sdm.h"
+#include "model/model.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+class FuzzModel : public _MODEL {
+public:
+    FuzzModel() {
+        table.dpi = table.printer_dpi = 203;
+        table.max_copies = 999;
+        pdt_ = &table;
+        std::memcpy(prefix_, "abc", 4);
+    }
+    PDT table = {};
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    static const FuzzModel model;
+    std::vector<unsigned char> file(data, data + size); // exactly the file's bytes
+    std::vector<unsigned char> block(static_cast<size_t>(_MODEL::DevmodeSize()));
+    auto *dm = reinterpret_cast<DEVMODEW *>(block.data());
+    model.DefaultDevmode(dm, WSTR("fuzz"));
+    sdm::Load(file.data(), file.size(), dm, model.GetPrefix());
+    // The working device mode keeps its sizes and a readable block.
+    if (dm->dmSize != 220 || dm->dmDriverExtra != 1240 || !prtconfig::get_cfg(dm))
+        std::abort();
+    return 0;
+}
