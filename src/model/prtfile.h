@@ -49,6 +49,12 @@ public:
     // Replaces the module's folder in GetDriverDirectory (tools, tests); null restores it.
     // The folder should end in a separator. Not thread-safe: set it before use.
     static void SetDriverDirectory(const WCHAR *dir);
+#ifdef _WIN32
+    // Sets that folder to the one the spooler loads this module from for the
+    // printer (its driver's config file folder), for tools and tests that link
+    // the module statically. False when the driver information cannot be read.
+    static bool UseDriverDirectoryOf(HANDLE printer);
+#endif
 
 private:
     static constexpr prtfile_handle kClosed = static_cast<prtfile_handle>(-1);

@@ -3,6 +3,8 @@
 #include "../foundation/util.h"
 #include "../platform/globals.h"
 
+#include <winspool.h>
+
 namespace {
 
 // OpenFile takes narrow paths of fewer than OFS_MAXPATHNAME characters; a longer
@@ -25,6 +27,17 @@ HANDLE as_handle(HFILE h) { return reinterpret_cast<HANDLE>(static_cast<INT_PTR>
 bool narrow_path(const WCHAR *path, char (&out)[OFS_MAXPATHNAME]) {
     int n = WideCharToMultiByte(CP_ACP, 0, path, -1, out, OFS_MAXPATHNAME, nullptr, nullptr);
     return n > 0;
+}
+
+// Keeps a path's folder with its trailing backslash; false when it has none.
+bool keep_folder(WCHAR *path) {
+    WCHAR *cut = nullptr;
+    for (WCHAR *p = path; *p; ++p)
+        if (*p == L'\\')
+            cut = p;
+    if (cut)
+        cut[1] = 0;
+    return cut != nullptr;
 }
 
 } // namespace
@@ -95,11 +108,23 @@ bool prtfile_module_directory(WCHAR *buf, LONG n) {
         return false;
     if (static_cast<LONG>(len) >= n)
         buf[n - 1] = 0;
-    WCHAR *cut = nullptr;
-    for (WCHAR *p = buf; *p; ++p)
-        if (*p == L'\\')
-            cut = p;
-    if (cut)
-        cut[1] = 0;
+    keep_folder(buf);
     return true;
+}
+
+bool prtfile::UseDriverDirectoryOf(HANDLE printer) {
+    auto *info = static_cast<DRIVER_INFO_2W *>(MyGetPrinterDriver(printer, 2));
+    if (!info)
+        return false;
+    bool ok = false;
+    if (info->pConfigFile) {
+        WCHAR dir[520];
+        lstrcpynW(dir, info->pConfigFile, 520);
+        if (keep_folder(dir)) {
+            SetDriverDirectory(dir);
+            ok = true;
+        }
+    }
+    MEMFREE(info);
+    return ok;
 }

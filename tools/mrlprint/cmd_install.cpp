@@ -1,0 +1,257 @@
+// mrlprint install DIR: copies a driver package into the printer-driver
+//   directory and registers every model of every driver data file in it.
+// mrlprint add-printer NAME --model MODEL [--port PORT]: a queue for a model.
+// mrlprint list: the printers with their model records as the driver reads them.
+#include "command.h"
+
+#include "model/ddtmodel.h"
+#include "model/model.h"
+#include "model/prtfile.h"
+#include "model/prtres.h"
+#include "platform/ddiui.h"
+
+#include <winspool.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+using mrlprint::err;
+using mrlprint::out;
+
+std::wstring lower(std::wstring s) {
+    for (wchar_t &c : s)
+        c = static_cast<wchar_t>(towlower(c));
+    return s;
+}
+
+bool ends_with(const std::wstring &s, const std::wstring &tail) {
+    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+std::vector<std::wstring> files_in(const std::wstring &dir) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(fd.cFileName);
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+    return names;
+}
+
+std::wstring printer_driver_directory() {
+    DWORD needed = 0;
+    GetPrinterDriverDirectoryW(nullptr, nullptr, 1, nullptr, 0, &needed);
+    std::vector<wchar_t> buf(needed / sizeof(wchar_t) + 1);
+    if (!GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<LPBYTE>(buf.data()),
+                                    static_cast<DWORD>(buf.size() * sizeof(wchar_t)), &needed))
+        return L"";
+    return buf.data();
+}
+
+// PREFIX -> OEM from the package's packages.txt ("PREFIX OEM" lines).
+std::map<std::wstring, std::wstring> package_oems(const std::wstring &dir) {
+    std::map<std::wstring, std::wstring> oems;
+    FILE *f = _wfopen((dir + L"\\packages.txt").c_str(), L"r");
+    if (!f)
+        return oems;
+    char line[256];
+    while (fgets(line, sizeof line, f)) {
+        char prefix[16], oem[16];
+        if (line[0] != '#' && sscanf(line, "%15s %15s", prefix, oem) == 2) {
+            std::string p(prefix), o(oem);
+            oems[std::wstring(p.begin(), p.end())] = std::wstring(o.begin(), o.end());
+        }
+    }
+    fclose(f);
+    return oems;
+}
+
+// Every model name of the data file, in directory order, each once.
+std::vector<std::wstring> models_of(const std::wstring &path) {
+    prtres res;
+    std::vector<std::wstring> names;
+    if (!res.LoadPath(path.c_str()))
+        return names;
+    std::set<std::wstring> seen;
+    for (LONG id = ddt::kFirstDirectory; id <= ddt::kLastDirectory; ++id) {
+        res_node *dir = res.Find(id);
+        if (!ddt::as_directory(dir))
+            continue;
+        ddt::directory_walk walk(dir->GetData(), static_cast<uint32_t>(dir->GetSize()));
+        ddt::Entry e;
+        while (walk.next(&e)) {
+            OString name;
+            e.name_to(name);
+            std::wstring n = static_cast<WCHAR *>(name);
+            if (seen.insert(n).second)
+                names.push_back(n);
+        }
+    }
+    return names;
+}
+
+// Language modules a package's models depend on: NAME32LANG.dll for the common
+// ("mrl"), model (prefix) and OEM modules, other than the driver's own files.
+bool language_module(const std::wstring &file, const std::wstring &prefix, const std::wstring &oem) {
+    std::wstring f = lower(file);
+    if (!ends_with(f, L".dll") || f == L"mrl32ui.dll" || f == prefix + L"32k.dll" || f == oem + L"32eng.dll")
+        return false;
+    for (const std::wstring &name : {std::wstring(L"mrl"), prefix, oem})
+        if (f.size() == name.size() + 2 + 3 + 4 && f.compare(0, name.size() + 2, name + L"32") == 0)
+            return true;
+    return false;
+}
+
+int install(const mrlprint::Args &args) {
+    if (args.empty()) {
+        err(L"usage: mrlprint install DIR\n");
+        return 2;
+    }
+    std::wstring src = args[0];
+    std::wstring dst = printer_driver_directory();
+    if (dst.empty()) {
+        err(L"no printer-driver directory (error %lu)\n", GetLastError());
+        return 1;
+    }
+    std::vector<std::wstring> files = files_in(src);
+    if (files.empty()) {
+        err(L"%ls: no files\n", src.c_str());
+        return 1;
+    }
+    int failed = 0;
+    for (const std::wstring &f : files)
+        if (!CopyFileW((src + L"\\" + f).c_str(), (dst + L"\\" + f).c_str(), FALSE)) {
+            err(L"copy %ls: error %lu\n", f.c_str(), GetLastError());
+            ++failed;
+        }
+
+    std::map<std::wstring, std::wstring> oems = package_oems(src);
+    for (const std::wstring &f : files) {
+        if (!ends_with(lower(f), L".ddt"))
+            continue;
+        std::wstring prefix = lower(f.substr(0, f.size() - 4));
+        std::wstring oem = oems.count(prefix) ? oems[prefix] : L"omr";
+        std::wstring renderer = prefix + L"32k.dll", data_file = oem + L"32eng.dll";
+        // Dependent files: the data file itself, then the language modules present.
+        std::wstring deps = f + L'\0';
+        for (const std::wstring &g : files)
+            if (language_module(g, prefix, oem))
+                deps += g + L'\0';
+        deps += L'\0';
+        std::vector<std::wstring> models = models_of(src + L"\\" + f);
+        if (models.empty()) {
+            err(L"%ls: no models\n", f.c_str());
+            ++failed;
+        }
+        for (const std::wstring &model : models) {
+            DRIVER_INFO_3W info = {};
+            info.cVersion = 3;
+            info.pName = const_cast<LPWSTR>(model.c_str());
+            info.pDriverPath = const_cast<LPWSTR>(renderer.c_str());
+            info.pDataFile = const_cast<LPWSTR>(data_file.c_str());
+            info.pConfigFile = const_cast<LPWSTR>(L"mrl32ui.dll");
+            info.pDependentFiles = const_cast<LPWSTR>(deps.c_str());
+            info.pDefaultDataType = const_cast<LPWSTR>(L"RAW");
+            if (AddPrinterDriverExW(nullptr, 3, reinterpret_cast<LPBYTE>(&info), APD_COPY_ALL_FILES)) {
+                out(L"installed %ls (%ls, %ls)\n", model.c_str(), renderer.c_str(), data_file.c_str());
+            } else {
+                err(L"install %ls: error %lu\n", model.c_str(), GetLastError());
+                ++failed;
+            }
+        }
+    }
+    return failed ? 1 : 0;
+}
+
+int add_printer(const mrlprint::Args &args) {
+    std::wstring model = mrlprint::option(args, L"--model");
+    std::wstring port = mrlprint::option(args, L"--port");
+    if (args.empty() || args[0].rfind(L"--", 0) == 0 || model.empty()) {
+        err(L"usage: mrlprint add-printer NAME --model MODEL [--port PORT]\n");
+        return 2;
+    }
+    if (port.empty())
+        port = L"LPT1:";
+    PRINTER_INFO_2W info = {};
+    info.pPrinterName = const_cast<LPWSTR>(args[0].c_str());
+    info.pPortName = const_cast<LPWSTR>(port.c_str());
+    info.pDriverName = const_cast<LPWSTR>(model.c_str());
+    info.pPrintProcessor = const_cast<LPWSTR>(L"winprint");
+    info.pDatatype = const_cast<LPWSTR>(L"RAW");
+    info.Attributes = PRINTER_ATTRIBUTE_LOCAL;
+    HANDLE h = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+    if (!h) {
+        err(L"add-printer %ls: error %lu\n", args[0].c_str(), GetLastError());
+        return 1;
+    }
+    ClosePrinter(h);
+    out(L"added %ls (%ls on %ls)\n", args[0].c_str(), model.c_str(), port.c_str());
+    return 0;
+}
+
+// Tenths of a millimetre as millimetres.
+std::wstring mm(unsigned tenths) {
+    wchar_t buf[32];
+    swprintf(buf, 32, L"%u.%u", tenths / 10, tenths % 10);
+    return buf;
+}
+
+void show(const wchar_t *printer, HANDLE h) {
+    prtfile::UseDriverDirectoryOf(h);
+    _MODEL model(h);
+    prtfile::SetDriverDirectory(nullptr);
+    out(L"%ls\n  model %ls, prefix %hs, OEM %hs, manufacturer %hs (%hs)\n", printer,
+        static_cast<WCHAR *>(model.GetModelName()), model.GetPrefix(), model.GetOEM(), model.GetManufacturerName(),
+        model.GetShortMfgName());
+    if (!model.is_valid()) {
+        out(L"  no model record: %ls\n", model.GetMDT() ? L"model not listed or its tables incomplete"
+                                                        : L"no driver data file or directory");
+        return;
+    }
+    const PDT *p = model.GetPDT();
+    out(L"  %d dpi (printer %d), printable %d x %d um, paper width %ls to %ls mm, length %ls to %ls mm\n", p->dpi,
+        p->printer_dpi, p->printable_width, p->printable_length, mm(p->min_paper_width).c_str(),
+        mm(p->max_paper_width).c_str(), mm(p->min_paper_length).c_str(), mm(p->max_paper_length).c_str());
+    const VXCapabilitiesData *c = model.GetVXM();
+    out(L"  max copies %d, colour type %d, flags 0x%04x, fonts 0x%04x, image 0x%04x, loading %u, "
+        L"line command %u, %u symbologies\n",
+        p->max_copies, p->color_type, p->color_flags, p->font_modes, p->image_flags, p->paper_loading,
+        c->line_command, c->symbology_count);
+}
+
+int list(const mrlprint::Args &) {
+    DllInitialize(GetModuleHandleW(nullptr), DLL_PROCESS_ATTACH, nullptr);
+    DWORD needed = 0, count = 0;
+    EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, nullptr, 0, &needed, &count);
+    std::vector<BYTE> buf(needed ? needed : 1);
+    if (!EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, buf.data(), needed, &needed, &count)) {
+        err(L"EnumPrinters: error %lu\n", GetLastError());
+        return 1;
+    }
+    auto *printers = reinterpret_cast<PRINTER_INFO_4W *>(buf.data());
+    for (DWORD i = 0; i < count; ++i) {
+        HANDLE h = nullptr;
+        if (!OpenPrinterW(printers[i].pPrinterName, &h, nullptr)) {
+            out(L"%ls\n  cannot open (error %lu)\n", printers[i].pPrinterName, GetLastError());
+            continue;
+        }
+        show(printers[i].pPrinterName, h);
+        ClosePrinter(h);
+    }
+    DllInitialize(GetModuleHandleW(nullptr), DLL_PROCESS_DETACH, nullptr);
+    return 0;
+}
+
+} // namespace
+
+MRLPRINT_COMMAND(L"install", L"DIR  copy a driver package and register its models", install);
+MRLPRINT_COMMAND(L"add-printer", L"NAME --model MODEL [--port PORT]  add a printer queue", add_printer);
+MRLPRINT_COMMAND(L"list", L" show the printers and their model records", list);
