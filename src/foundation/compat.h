@@ -70,6 +70,11 @@ typedef struct _POINTL {
     LONG y;
 } POINTL;
 
+typedef struct tagPOINT {
+    LONG x;
+    LONG y;
+} POINT;
+
 typedef struct _devicemodeW {
     WCHAR dmDeviceName[CCHDEVICENAME];
     WORD dmSpecVersion;

@@ -23,6 +23,12 @@ struct Seam {
     BOOL(WINAPI *SetPrinterW)(HANDLE handle, DWORD level, LPBYTE buf, DWORD command);
     BOOL(WINAPI *GetPrinterDriverW)(HANDLE handle, LPWSTR env, DWORD level, LPBYTE buf, DWORD size,
                                     LPDWORD needed);
+    // Printer queries, answered by the port software behind the spooler.
+    DWORD(WINAPI *GetPrinterDataW)(HANDLE handle, LPWSTR name, LPDWORD type, LPBYTE buf, DWORD size,
+                                   LPDWORD needed);
+    int(WINAPI *MessageBoxW)(HWND wnd, LPCWSTR text, LPCWSTR caption, UINT type);
+    // Text of a language string id for a UI object (may be null); never null.
+    const WCHAR *(*lang_string)(void *ui, LONG id);
 #endif
 };
 

@@ -1,0 +1,130 @@
+// The printer query as it travels in a value name, and the rules that judge
+// the spooler's answer.
+#include "store/printerquery.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+std::vector<WCHAR> request(const char *cmd, unsigned len, unsigned reply_size, unsigned min_reply) {
+    std::vector<WCHAR> block(QueryRequestBytes(len) / 2, 0x7777);
+    LONG bytes = BuildQueryRequest(cmd, len, reply_size, min_reply, block.data(), QueryRequestBytes(len));
+    EXPECT_EQ(bytes, QueryRequestBytes(len));
+    return block;
+}
+
+TEST(QueryRequest, ThreeByteCommandLayout) {
+    std::vector<WCHAR> b = request("~HS", 3, 200, 82);
+    ASSERT_EQ(b.size() * 2, 52u);
+    const char name[] = "MRLGetPrinterData";
+    for (int i = 0; i < 17; ++i)
+        EXPECT_EQ(b[i], static_cast<WCHAR>(name[i])) << i;
+    EXPECT_EQ(b[17], 0x00A6);
+    EXPECT_EQ(b[18], 3);
+    EXPECT_EQ(b[19], 0x00A6);
+    EXPECT_EQ(b[20], 82);
+    EXPECT_EQ(b[21], 0x00A6);
+    // Command bytes as they are, the odd byte padded with 0, then zero units to the end.
+    const unsigned char *data = reinterpret_cast<const unsigned char *>(&b[22]);
+    EXPECT_EQ(data[0], '~');
+    EXPECT_EQ(data[1], 'H');
+    EXPECT_EQ(data[2], 'S');
+    EXPECT_EQ(data[3], 0);
+    EXPECT_EQ(b[24], 0);
+    EXPECT_EQ(b[25], 0);
+}
+
+TEST(QueryRequest, SizesAndSpecialUnits) {
+    EXPECT_EQ(QueryRequestBytes(0), 48);
+    EXPECT_EQ(QueryRequestBytes(1), 50);
+    EXPECT_EQ(QueryRequestBytes(4), 52);
+    EXPECT_EQ(QueryRequestBytes(5), 54);
+    EXPECT_EQ(QueryRequestBytes(kQueryMaxCommand + 1), 0);
+
+    // An empty command and a zero minimum are sent as 0xFFFF so that the name does not end there.
+    std::vector<WCHAR> empty = request("", 0, 10, 0);
+    EXPECT_EQ(empty[18], 0xFFFF);
+    EXPECT_EQ(empty[20], 0xFFFF);
+    // No reply wanted: 0xFFFE whatever the minimum.
+    std::vector<WCHAR> none = request("X", 1, 0, 5);
+    EXPECT_EQ(none[20], 0xFFFE);
+}
+
+TEST(QueryRequest, RefusesWhatItCannotEncode) {
+    WCHAR small[25];
+    EXPECT_EQ(BuildQueryRequest("~HS", 3, 1, 1, small, sizeof small), 0);
+    WCHAR block[64];
+    EXPECT_EQ(BuildQueryRequest(nullptr, 3, 1, 1, block, sizeof block), 0);
+    EXPECT_EQ(BuildQueryRequest(nullptr, 0, 1, 1, block, sizeof block), 48);
+}
+
+TEST(QueryRequest, ParsesBackWhatWasBuilt) {
+    const char cmd[] = {'~', 'H', 0, 'S', 1};
+    std::vector<WCHAR> b = request(cmd, 5, 100, 0);
+    QueryRequest q = {};
+    ASSERT_TRUE(ParseQueryRequest(b.data(), static_cast<LONG>(b.size() * 2), &q));
+    EXPECT_EQ(q.cmd_len, 5u);
+    EXPECT_EQ(q.min_reply, 0u);
+    EXPECT_TRUE(q.wants_reply);
+    EXPECT_EQ(std::vector<unsigned char>(q.cmd, q.cmd + 5), std::vector<unsigned char>(cmd, cmd + 5));
+
+    std::vector<WCHAR> n = request("A", 1, 0, 9);
+    ASSERT_TRUE(ParseQueryRequest(n.data(), static_cast<LONG>(n.size() * 2), &q));
+    EXPECT_FALSE(q.wants_reply);
+    EXPECT_EQ(q.min_reply, 0u);
+
+    // A command said to run past the bytes at hand, or another value name, is refused.
+    EXPECT_FALSE(ParseQueryRequest(b.data(), 44 + 4, &q));
+    b[3] = 'X';
+    EXPECT_FALSE(ParseQueryRequest(b.data(), static_cast<LONG>(b.size() * 2), &q));
+}
+
+TEST(QueryOutcome, PortRulesAndSuccess) {
+    // A parallel port never answers, whatever the call gave.
+    EXPECT_EQ(QueryStatus(0, 2, 3), kParallelPortStatus);
+    EXPECT_EQ(QueryStatus(0, 2, 0), kParallelPortStatus);
+    // An empty command counts as answered; otherwise the call's status stands.
+    EXPECT_EQ(QueryStatus(31, 1, 0), 0u);
+    EXPECT_EQ(QueryStatus(31, 1, 3), 31u);
+    EXPECT_EQ(QueryStatus(0, 0, 3), 0u);
+
+    EXPECT_TRUE(QuerySucceeded(0, 82, 82));
+    EXPECT_FALSE(QuerySucceeded(0, 81, 82));
+    EXPECT_TRUE(QuerySucceeded(ERROR_MORE_DATA, 0, 82));
+    EXPECT_FALSE(QuerySucceeded(kParallelPortStatus, 100, 0));
+    EXPECT_FALSE(QuerySucceeded(ERROR_FILE_NOT_FOUND, 100, 0));
+
+    EXPECT_EQ(QueryReplyLength(300, 100), 100);
+    EXPECT_EQ(QueryReplyLength(40, 100), 40);
+    EXPECT_EQ(QueryReplyLength(40, 0), 0);
+}
+
+TEST(QueryOutcome, PortTypes) {
+    EXPECT_EQ(GetPortType(WSTR("LPT1:")), 2);
+    EXPECT_EQ(GetPortType(WSTR("COM3:")), 1);
+    EXPECT_EQ(GetPortType(WSTR("FILE:")), 3);
+    EXPECT_EQ(GetPortType(WSTR("\\\\server\\printer")), 4);
+    EXPECT_EQ(GetPortType(WSTR("USB001")), 0);
+    EXPECT_EQ(GetPortType(WSTR("lpt1:")), 0);
+    EXPECT_EQ(GetPortType(WSTR("LP")), 0);
+    EXPECT_EQ(GetPortType(WSTR("\\")), 0);
+    EXPECT_EQ(GetPortType(nullptr), 0);
+}
+
+TEST(QueryOutcome, ErrorTextsAndCaptions) {
+    EXPECT_EQ(ErrorTextId(124), 1238);
+    EXPECT_EQ(ErrorTextId(6), 1240);
+    EXPECT_EQ(ErrorTextId(87), 1237);
+    EXPECT_EQ(ErrorTextId(170), 1236);
+    EXPECT_EQ(ErrorTextId(0xFFFF), 1239);
+    EXPECT_EQ(ErrorTextId(2), 1229);
+    EXPECT_EQ(ErrorTextId(0), 1229);
+    EXPECT_EQ(ErrorCaptionId(476), 476);
+    EXPECT_EQ(ErrorCaptionId(477), 477);
+    EXPECT_EQ(ErrorCaptionId(0), 474);
+    EXPECT_EQ(ErrorCaptionId(475), 474);
+}
+
+} // namespace

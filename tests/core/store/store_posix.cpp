@@ -1,0 +1,285 @@
+// The printer data store over the host's in-memory stand-in: routing of the
+// three places, the size rules of raw and string values, and the form list's
+// use of them. The same routes against Wine's spooler and registry are tested
+// in the Windows suite.
+#include "foundation/util.h"
+#include "model/prtfile.h"
+#include "platform/seam.h"
+#include "store/predefines.h"
+#include "store/prtform.h"
+#include "store/prtreg.h"
+#include "test_model.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+HANDLE const kPrinter = reinterpret_cast<HANDLE>(0x51);
+HANDLE const kOtherPrinter = reinterpret_cast<HANDLE>(0x52);
+
+class Store : public ::testing::Test {
+protected:
+    void SetUp() override { prtreg_host_clear(); }
+    void TearDown() override {
+        platform::reset();
+        prtfile::SetDriverDirectory(nullptr);
+    }
+    prtreg store{kPrinter};
+};
+
+int32_t load_long(prtreg &s, const char *name, bool global) {
+    int32_t v = -12345;
+    s.LoadRaw(name, reinterpret_cast<unsigned char *>(&v), 4, global);
+    return v;
+}
+
+TEST_F(Store, RoutesPrinterPathAndGlobal) {
+    const unsigned char one[] = {1, 0, 0, 0};
+    const unsigned char two[] = {2, 0, 0, 0};
+    const unsigned char three[] = {3, 0, 0, 0};
+    ASSERT_TRUE(store.SaveRaw("V", one, 4, false));
+    store.SetPath("X");
+    ASSERT_TRUE(store.SaveRaw("V", two, 4, false));
+    ASSERT_TRUE(store.SaveRaw("V", three, 4, true)); // global ignores the path
+    EXPECT_EQ(load_long(store, "V", false), 2);
+    store.SetPath(nullptr);
+    EXPECT_EQ(load_long(store, "V", false), 1);
+    EXPECT_EQ(load_long(store, "V", true), 3);
+    EXPECT_EQ(std::string(static_cast<char *>(store.get_path())), "X"); // kept, but not used
+
+    // Another printer has its own data; the same key path is the same place for all.
+    prtreg other(kOtherPrinter);
+    EXPECT_EQ(load_long(other, "V", false), -12345);
+    other.SetPath("x"); // key names ignore case
+    EXPECT_EQ(load_long(other, "V", false), 2);
+    prtreg global_path(kOtherPrinter);
+    global_path.SetPath(GLOBAL_KEY);
+    EXPECT_EQ(load_long(global_path, "V", false), 3);
+}
+
+TEST_F(Store, DriverPathNamesThePrinter) {
+    prtreg named;
+    named.init(kPrinter, WSTR("Label 1"));
+    named.SetDriverPath();
+    EXPECT_TRUE(named.is_path());
+    EXPECT_EQ(std::string(static_cast<char *>(named.get_path())),
+              "System\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Drivers\\Version-2\\Label 1");
+}
+
+TEST_F(Store, RawSizeRules) {
+    unsigned char buf[8];
+    std::memset(buf, 0xEE, sizeof buf);
+    const unsigned char data[] = {1, 2, 3, 4, 5, 6};
+    ASSERT_TRUE(store.SaveRaw("six", data, 6, false));
+
+    // Size 0 or a missing value: false, buffer untouched.
+    EXPECT_FALSE(store.LoadRaw("six", buf, 0, false));
+    EXPECT_FALSE(store.LoadRaw("none", buf, 8, false));
+    // A stored value longer than asked for is not read.
+    EXPECT_FALSE(store.LoadRaw("six", buf, 4, false));
+    EXPECT_EQ(buf[0], 0xEE);
+
+    // A shorter stored value: exactly `size` bytes are written, the rest from the zeroed scratch block.
+    ASSERT_TRUE(store.LoadRaw("six", buf, 7, false));
+    EXPECT_EQ(std::vector<unsigned char>(buf, buf + 8), (std::vector<unsigned char>{1, 2, 3, 4, 5, 6, 0, 0xEE}));
+
+    // No scratch block: false, untouched.
+    std::memset(buf, 0xEE, sizeof buf);
+    platform::seam().mem_alloc = [](size_t) -> void * { return nullptr; };
+    EXPECT_FALSE(store.LoadRaw("six", buf, 8, false));
+    EXPECT_FALSE(store.LoadStr("six", buf, 8, false));
+    EXPECT_EQ(buf[0], 0xEE);
+}
+
+TEST_F(Store, StringSizeRules) {
+    const unsigned char text[] = "Label";
+    ASSERT_TRUE(store.SaveStr("s", text, 6, false));
+    unsigned char buf[16];
+    std::memset(buf, 0xEE, sizeof buf);
+    ASSERT_TRUE(store.LoadStr("s", buf, 16, false));
+    EXPECT_STREQ(reinterpret_cast<char *>(buf), "Label");
+    EXPECT_EQ(buf[6], 0xEE); // the text and its NUL only
+
+    // Stored without its NUL and filling the buffer: the text is cut to end inside it.
+    const unsigned char bare[] = {'a', 'b', 'c', 'd'};
+    ASSERT_TRUE(store.SaveStr("bare", bare, 4, false));
+    std::memset(buf, 0xEE, sizeof buf);
+    ASSERT_TRUE(store.LoadStr("bare", buf, 4, false));
+    EXPECT_STREQ(reinterpret_cast<char *>(buf), "abc");
+    EXPECT_EQ(buf[4], 0xEE);
+    EXPECT_FALSE(store.LoadStr("s", buf, 0, false));
+}
+
+class StoredForms : public Store {
+protected:
+    TestModel model{"ott"};
+    static prtform *add(prtformlist &list, const char *name, uint32_t flags, LONG w) {
+        auto *f = new prtform;
+        f->set_name(name);
+        f->set_flags(flags);
+        f->set_width(w);
+        f->set_height(25400);
+        list.Add(f);
+        return f;
+    }
+    static std::string names(const prtformlist &list) {
+        std::string out;
+        for (prtform *f = list.get_first(); f; f = f->get_next())
+            out += std::string(f->get_name()) + ":" + (f->is_predefined() ? "P" : "") + (f->is_global() ? "G" : "") +
+                   (f->is_user() ? "U" : "") + " ";
+        return out;
+    }
+    FormRecord stored(prtreg &s, const char *name, bool global) {
+        unsigned char bytes[92] = {};
+        FormRecord rec = {};
+        EXPECT_TRUE(s.LoadRaw(name, bytes, 92, global)) << name;
+        FormRecordFromBytes(bytes, 92, &rec);
+        return rec;
+    }
+};
+
+TEST_F(StoredForms, SaveSpreadsOverThePlaces) {
+    prtformlist list(&model);
+    list.get_first()->set_width(60000);
+    list.SetUnprintableWidth(1500);
+    add(list, "Custom B", FORMF_GLOBAL, 30000);
+    add(list, "Custom A", FORMF_GLOBAL, 20000);
+    add(list, "Stock 2", FORMF_PREDEFINED, 40000);
+    add(list, "Stock 1", FORMF_PREDEFINED | FORMF_GLOBAL, 50000);
+    list.Validate();
+    ASSERT_TRUE(list.Save(store));
+
+    EXPECT_EQ(load_long(store, "Unprintable Width", false), 1500);
+    EXPECT_STREQ(stored(store, "User Form", false).name, "USER");
+    EXPECT_EQ(stored(store, "User Form", false).width, 60000);
+    // Custom stocks machine-wide, numbered in list order (by name, greatest first).
+    EXPECT_EQ(load_long(store, "Form Count", true), 2);
+    EXPECT_STREQ(stored(store, "Form 1", true).name, "Custom B");
+    EXPECT_STREQ(stored(store, "Form 2", true).name, "Custom A");
+    // Predefined stocks below the OEM's key.
+    prtreg oem(kOtherPrinter);
+    oem.SetPath("System\\CurrentControlSet\\Control\\Print\\Marlin\\ott");
+    EXPECT_EQ(load_long(oem, "Form Count", false), 2);
+    EXPECT_STREQ(stored(oem, "Form 1", false).name, "Stock 2");
+    EXPECT_EQ(stored(oem, "Form 2", false).flags, FORMF_PREDEFINED | FORMF_GLOBAL);
+    EXPECT_FALSE(store.is_path());
+    // Nothing per printer but the user form and the width.
+    unsigned char buf[92];
+    EXPECT_FALSE(store.LoadRaw("Form Count", buf, 4, false));
+}
+
+TEST_F(StoredForms, LoadMergesThePlaces) {
+    {
+        prtformlist list(&model);
+        list.get_first()->set_width(60000);
+        list.SetUnprintableWidth(1500);
+        add(list, "Custom", FORMF_GLOBAL, 30000);
+        add(list, "Stock", FORMF_PREDEFINED, 40000);
+        list.Validate();
+        list.Save(store);
+    }
+    // Another printer of the same OEM sees the shared stocks but its own user form.
+    prtreg other(kOtherPrinter);
+    prtformlist second(&model);
+    ASSERT_TRUE(second.Load(other));
+    EXPECT_EQ(names(second), "USER:U Stock:P Custom:G ");
+    EXPECT_EQ(second.get_first()->get_width(), 101600);
+    EXPECT_EQ(second.GetUnprintableWidth(), 0);
+    EXPECT_EQ(second.Find(257)->get_width(), 40000);
+
+    // The stored user form replaces the default one of the same name.
+    prtformlist first(&model);
+    ASSERT_TRUE(first.Load(store));
+    EXPECT_EQ(names(first), "USER:U Stock:P Custom:G ");
+    EXPECT_EQ(first.get_first()->get_width(), 60000);
+    EXPECT_EQ(first.GetUnprintableWidth(), 1500);
+
+    // A model of another OEM does not see the stocks of this one.
+    TestModel foreign("oin");
+    prtformlist third(&foreign);
+    third.Load(store);
+    EXPECT_EQ(names(third), "USER:U Custom:G ");
+}
+
+TEST_F(StoredForms, LoadSurvivesBadStoredValues) {
+    prtreg global(kPrinter);
+    const unsigned char count[] = {3, 0, 0, 0};
+    global.SaveRaw("Form Count", count, 4, true);
+    // Form 3 missing, Form 2 short (zero-filled), Form 1 too long to read.
+    const unsigned char shortrec[] = {0x10, 0x27, 0, 0, 0, 0, 0, 0};
+    global.SaveRaw("Form 2", shortrec, sizeof shortrec, true);
+    std::vector<unsigned char> longrec(100, 'L');
+    global.SaveRaw("Form 1", longrec.data(), 100, true);
+    const unsigned char huge[] = {0xFF, 0xFF, 0xFF, 0x7F};
+    store.SetPath("System\\CurrentControlSet\\Control\\Print\\Marlin\\ott");
+    store.SaveRaw("Form Count", huge, 4, false);
+    store.SetPath(nullptr);
+
+    prtformlist list(&model);
+    ASSERT_TRUE(list.Load(store));
+    ASSERT_EQ(list.Count(), 2);
+    prtform *empty_name = list.get_first()->get_next();
+    EXPECT_STREQ(empty_name->get_name(), "");
+    EXPECT_EQ(empty_name->get_width(), 10000);
+}
+
+TEST_F(StoredForms, InstallPredefinesFromThePackage) {
+    char dir_template[] = "/tmp/mrl-predef-XXXXXX";
+    ASSERT_NE(mkdtemp(dir_template), nullptr);
+    std::string dir = std::string(dir_template) + "/";
+    std::basic_string<WCHAR> wdir(dir.begin(), dir.end());
+    prtfile::SetDriverDirectory(wdir.c_str());
+
+    // The package file: two stocks, one of them too wide for this model.
+    prtformlist source;
+    add(source, "6x4 in", 0, 152400);
+    add(source, "4x2 in", 0, 101600);
+    std::string file = dir + "ottxxeng.sfm";
+    std::basic_string<WCHAR> wfile(file.begin(), file.end());
+    ASSERT_TRUE(source.Save(wfile.c_str()));
+
+    ASSERT_TRUE(InstallPredefines(store, &model));
+    prtformlist installed(&model);
+    installed.Load(store);
+    EXPECT_EQ(names(installed), "USER:U 6x4 in:P 4x2 in:P ");
+    EXPECT_EQ(installed.Find(0)->get_width(), 152400);
+    EXPECT_EQ(installed.Find(257)->get_width(), 101600);
+
+    // Again, with the user's change to a stored predefined stock: the stored one stays.
+    prtformlist edited(&model);
+    edited.Load(store);
+    edited.Find(257)->set_height(50000);
+    edited.Save(store);
+    ASSERT_TRUE(InstallPredefines(store, &model));
+    prtformlist again(&model);
+    again.Load(store);
+    EXPECT_EQ(again.Count(), 3);
+    EXPECT_EQ(again.Find(257)->get_height(), 50000);
+
+    // The driver maker's own package makes its stocks editable (global too).
+    TestModel own("omr");
+    std::string own_file = dir + "omrxxeng.sfm";
+    std::basic_string<WCHAR> wown(own_file.begin(), own_file.end());
+    ASSERT_TRUE(source.Save(wown.c_str()));
+    prtreg own_store(kOtherPrinter);
+    ASSERT_TRUE(InstallPredefines(own_store, &own));
+    prtformlist own_list(&own);
+    own_list.Load(own_store);
+    EXPECT_EQ(names(own_list), "USER:U 6x4 in:PG 4x2 in:PG ");
+
+    // No package file: the stored list is saved back as it was.
+    TestModel none("xyz");
+    EXPECT_TRUE(InstallPredefines(store, &none));
+    EXPECT_FALSE(InstallPredefines(store, nullptr));
+
+    prtfile::Delete(wfile.c_str());
+    prtfile::Delete(wown.c_str());
+    rmdir(dir_template);
+}
+
+} // namespace

@@ -1,0 +1,309 @@
+// Printer queries and raw documents through the spooler. The port software is
+// a stand-in behind the seam that answers like a label printer; raw documents
+// go through Wine's spooler to a port that is a Unix file.
+#include "driver_env.h"
+#include "store_env.h"
+
+#include "foundation/util.h"
+#include "store/printerquery.h"
+
+#include <cstring>
+#include <map>
+
+MRL_DRIVER_ENVIRONMENT();
+
+namespace {
+
+using store_env::boxes;
+
+// Three status lines, each framed by STX .. ETX CR LF, as a printer answers ~HS.
+const std::string kHostStatus = "\x02"
+                                "030,0,0,1245,000,0,0,0,000,0,0,0\x03\r\n"
+                                "\x02"
+                                "000,0,0,0,0,2,4,0,00000000,1,000\x03\r\n"
+                                "\x02"
+                                "1234,0\x03\r\n";
+
+// What the stand-in port saw and how it answers.
+struct Port {
+    std::map<std::string, std::string> answers{{"~HS", kHostStatus}};
+    DWORD status_override = 0;
+    std::string last_cmd;
+    QueryRequest last = {};
+    DWORD last_size = 0;
+    int calls = 0;
+} port;
+
+DWORD WINAPI label_printer(HANDLE, LPWSTR name, LPDWORD, LPBYTE buf, DWORD size, LPDWORD needed) {
+    ++port.calls;
+    port.last_size = size;
+    uint16_t len_unit = name[kQueryValueNameUnits + 1];
+    LONG avail = kQueryHeaderBytes + (len_unit == kQueryNoLength ? 0 : len_unit);
+    if (!ParseQueryRequest(name, avail, &port.last))
+        return ERROR_INVALID_PARAMETER;
+    port.last_cmd.assign(reinterpret_cast<const char *>(port.last.cmd), port.last.cmd_len);
+    if (port.status_override)
+        return port.status_override;
+    auto it = port.answers.find(port.last_cmd);
+    if (it == port.answers.end())
+        return ERROR_FILE_NOT_FOUND; // the printer did not answer in time
+    *needed = static_cast<DWORD>(it->second.size());
+    if (size < it->second.size())
+        return ERROR_MORE_DATA;
+    std::memcpy(buf, it->second.data(), it->second.size());
+    return 0;
+}
+
+class Query : public store_env::BoxTest {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(store_env::ensure_driver()); }
+    void SetUp() override {
+        BoxTest::SetUp();
+        port = Port{};
+        platform::seam().GetPrinterDataW = label_printer;
+    }
+    std::string query(TestPrinter &p, const char *cmd, unsigned len, unsigned reply_size, unsigned min_reply,
+                      int *ok, unsigned short *reply_len) {
+        std::string reply(reply_size ? reply_size : 1, '\xEE');
+        *ok = VXGetPrinterData(nullptr, p.handle(), nullptr, cmd, len, &reply[0], reply_size, min_reply, reply_len);
+        return reply;
+    }
+    store_env::UnixPort file{L"query"};
+    TestPrinter printer{L"MRL Query Printer", store_env::kDriver, file.port};
+};
+
+TEST_F(Query, StatusLinesByteForByte) {
+    ASSERT_TRUE(printer.ok()) << printer.error();
+    int ok = 0;
+    unsigned short len = 0;
+    std::string reply = query(printer, "~HS", 3, 256, 82, &ok, &len);
+    EXPECT_EQ(ok, 1);
+    ASSERT_EQ(len, kHostStatus.size());
+    EXPECT_EQ(reply.substr(0, len), kHostStatus);
+    EXPECT_EQ(reply[len], '\xEE'); // nothing written past the answer
+    EXPECT_EQ(port.last_cmd, "~HS");
+    EXPECT_EQ(port.last.min_reply, 82u);
+    EXPECT_EQ(port.last_size, 256u);
+    EXPECT_TRUE(boxes().empty());
+}
+
+TEST_F(Query, MoreDataCountsAsSuccessClampedToTheBuffer) {
+    ASSERT_TRUE(printer.ok()) << printer.error();
+    int ok = 0;
+    unsigned short len = 0;
+    std::string reply = query(printer, "~HS", 3, 20, 82, &ok, &len);
+    EXPECT_EQ(ok, 1);
+    EXPECT_EQ(len, 20);
+    EXPECT_EQ(reply.substr(0, 4), std::string(4, '\0')); // cleared before the call
+    EXPECT_TRUE(boxes().empty());
+}
+
+TEST_F(Query, ShortAnswerOrSilenceIsReported) {
+    ASSERT_TRUE(printer.ok()) << printer.error();
+    port.answers["~HI"] = "\x02ZD\x03";
+    int ok = 1;
+    unsigned short len = 77;
+    query(printer, "~HI", 3, 100, 10, &ok, &len);
+    EXPECT_EQ(ok, 0);
+    EXPECT_EQ(len, 77); // untouched on failure
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].text, L"#1229");
+    EXPECT_EQ(boxes()[0].caption, L"#476");
+    EXPECT_EQ(boxes()[0].type, static_cast<UINT>(MB_ICONWARNING));
+
+    boxes().clear();
+    port.status_override = ERROR_BUSY;
+    query(printer, "~HS", 3, 100, 0, &ok, &len);
+    EXPECT_EQ(ok, 0);
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].text, L"#1236");
+
+    // An empty command counts as answered whatever the port says; no reply wanted is sent as such.
+    boxes().clear();
+    query(printer, "", 0, 0, 0, &ok, &len);
+    EXPECT_EQ(ok, 1);
+    EXPECT_FALSE(port.last.wants_reply);
+    EXPECT_EQ(port.last_size, 1u);
+    EXPECT_EQ(len, 0);
+    EXPECT_TRUE(boxes().empty());
+}
+
+TEST_F(Query, ParallelPortNeverAnswers) {
+    TestPrinter lpt(L"MRL Query LPT", store_env::kDriver, L"LPT1:");
+    ASSERT_TRUE(lpt.ok()) << lpt.error();
+    int ok = 1;
+    unsigned short len = 0;
+    query(lpt, "~HS", 3, 256, 82, &ok, &len);
+    EXPECT_EQ(ok, 0);
+    EXPECT_EQ(port.calls, 1); // asked, but the answer does not count
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].text, L"#1239");
+    EXPECT_EQ(boxes()[0].caption, L"#476");
+}
+
+TEST_F(Query, EnquiryWithoutAnswer) {
+    ASSERT_TRUE(printer.ok()) << printer.error();
+    int ok = 1;
+    unsigned short len = 0;
+    query(printer, "<ENQ>", 5, 16, 1, &ok, &len);
+    EXPECT_EQ(ok, 0);
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].text, L"#1263 " + file.port);
+    EXPECT_EQ(boxes()[0].caption, L"#1264");
+    EXPECT_EQ(boxes()[0].type, static_cast<UINT>(MB_ICONINFORMATION));
+
+    // "<ENQ>" must be the whole command.
+    boxes().clear();
+    query(printer, "<ENQ>x", 6, 16, 1, &ok, &len);
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].text, L"#1229");
+}
+
+// On a serial port, silence is blamed on a port setting Windows cannot use.
+TEST_F(Query, EnquiryOnASerialPort) {
+    TestPrinter com(L"MRL Query COM", store_env::kDriver, L"COM2:");
+    ASSERT_TRUE(com.ok()) << com.error();
+    HKEY ports;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, PORTS_KEY, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &ports, nullptr),
+              0);
+    auto set = [&](const wchar_t *setting) {
+        RegSetValueExW(ports, L"COM2:", 0, REG_SZ, reinterpret_cast<const BYTE *>(setting),
+                       static_cast<DWORD>((wcslen(setting) + 1) * 2));
+    };
+    int ok = 1;
+    unsigned short len = 0;
+    set(L"baud=fast");
+    query(com, "<ENQ>", 5, 16, 1, &ok, &len);
+    EXPECT_EQ(ok, 0);
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].text, L"#1233");
+    EXPECT_EQ(boxes()[0].caption, L"#474");
+    EXPECT_EQ(boxes()[0].type, static_cast<UINT>(MB_ICONWARNING));
+
+    boxes().clear();
+    set(L"9600,n,8,1");
+    query(com, "<ENQ>", 5, 16, 1, &ok, &len);
+    EXPECT_EQ(ok, 0);
+    EXPECT_TRUE(boxes().empty());
+
+    WCHAR *setting = GetCurrentPortSettingFromRegistry(L"COM2:");
+    ASSERT_NE(setting, nullptr);
+    EXPECT_EQ(std::wstring(setting), L"9600,n,8,1");
+    MEMFREE(setting);
+    EXPECT_EQ(GetCurrentPortSettingFromRegistry(L"NOPORT:"), nullptr);
+    RegDeleteValueW(ports, L"COM2:");
+    RegCloseKey(ports);
+}
+
+TEST_F(Query, CleansUpTheQueryValue) {
+    ASSERT_TRUE(printer.ok()) << printer.error();
+    // Port software may leave the request's value behind in the printer's data.
+    DWORD leftover = 1;
+    ASSERT_EQ(SetPrinterDataW(printer.handle(), const_cast<LPWSTR>(L"MRLGetPrinterData"), REG_DWORD,
+                              reinterpret_cast<BYTE *>(&leftover), 4),
+              0u);
+    ASSERT_EQ(SetPrinterDataW(printer.handle(), const_cast<LPWSTR>(L"Keep"), REG_DWORD,
+                              reinterpret_cast<BYTE *>(&leftover), 4),
+              0u);
+    int ok = 0;
+    unsigned short len = 0;
+    query(printer, "~HS", 3, 256, 82, &ok, &len);
+    DWORD type, value, needed;
+    EXPECT_EQ(GetPrinterDataW(printer.handle(), const_cast<LPWSTR>(L"MRLGetPrinterData"), &type,
+                              reinterpret_cast<BYTE *>(&value), 4, &needed),
+              static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(GetPrinterDataW(printer.handle(), const_cast<LPWSTR>(L"Keep"), &type,
+                              reinterpret_cast<BYTE *>(&value), 4, &needed),
+              0u);
+}
+
+TEST(RegistrySearch, DeletesTheValueInEveryMatchingSubkey) {
+    HKEY root;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\MrlSearchTest", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &root, nullptr),
+              0);
+    DWORD one = 1;
+    auto put = [&](const wchar_t *path, const wchar_t *value) {
+        HKEY k;
+        RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr);
+        RegSetValueExW(k, value, 0, REG_DWORD, reinterpret_cast<BYTE *>(&one), 4);
+        RegCloseKey(k);
+    };
+    auto has = [&](const wchar_t *path, const wchar_t *value) {
+        HKEY k;
+        if (RegOpenKeyExW(root, path, 0, KEY_READ, &k) != 0)
+            return false;
+        bool found = RegQueryValueExW(k, value, nullptr, nullptr, nullptr, nullptr) == 0;
+        RegCloseKey(k);
+        return found;
+    };
+    put(L"A\\PrinterDriverData", L"Target");
+    put(L"A\\PrinterDriverData", L"Other");
+    put(L"A\\PrinterDriverData", L"Zeta");
+    put(L"B\\Deep\\printerdriverdata", L"TARGET");
+    put(L"B\\Target", L"Target"); // not below a matching key: stays
+    put(L"C", L"Target");
+
+    VXFindAndDeleteRegValue(root, L"PrinterDriverData", L"Target");
+    EXPECT_FALSE(has(L"A\\PrinterDriverData", L"Target"));
+    EXPECT_TRUE(has(L"A\\PrinterDriverData", L"Other"));
+    EXPECT_TRUE(has(L"A\\PrinterDriverData", L"Zeta"));
+    EXPECT_FALSE(has(L"B\\Deep\\printerdriverdata", L"TARGET"));
+    EXPECT_TRUE(has(L"B\\Target", L"Target"));
+    EXPECT_TRUE(has(L"C", L"Target"));
+    RegCloseKey(root);
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\MrlSearchTest");
+}
+
+class RawJob : public store_env::BoxTest {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(store_env::ensure_driver()); }
+    store_env::UnixPort file{L"raw"};
+    TestPrinter printer{L"MRL Raw Printer", store_env::kDriver, file.port};
+};
+
+TEST_F(RawJob, BytesArriveAtThePort) {
+    ASSERT_TRUE(printer.ok()) << printer.error();
+    std::string label = "^XA^FO50,50^A0N,40,40^FDLabel\x01\x00\xFF^FS^XZ";
+    label.push_back('\0');
+    EXPECT_EQ(VXWritePrinterData(nullptr, printer.handle(), label.data(), static_cast<unsigned>(label.size()), nullptr),
+              1);
+    EXPECT_EQ(file.contents(), label);
+    EXPECT_TRUE(boxes().empty());
+
+    // An empty document is still a document.
+    EXPECT_EQ(VXWritePrinterData(nullptr, printer.handle(), nullptr, 0, nullptr), 1);
+    EXPECT_EQ(file.contents(), "");
+}
+
+TEST_F(RawJob, FailureShowsTheSendCaption) {
+    HANDLE closed = nullptr;
+    ASSERT_TRUE(OpenPrinterW(printer.wname(), &closed, nullptr));
+    ClosePrinter(closed);
+    EXPECT_EQ(VXWritePrinterData(nullptr, closed, "x", 1, nullptr), 0);
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].text, L"#1240"); // invalid handle
+    EXPECT_EQ(boxes()[0].caption, L"#477");
+}
+
+TEST(PrinterInfoItem, ItemsOfTheQueue) {
+    ASSERT_TRUE(store_env::ensure_driver());
+    TestPrinter p(L"MRL Info Printer", store_env::kDriver, L"LPT1:");
+    ASSERT_TRUE(p.ok()) << p.error();
+    WCHAR *port = GetPrinterInfoItem(p.handle(), PII_PORT);
+    WCHAR *name = GetPrinterInfoItem(p.handle(), PII_PRINTER);
+    ASSERT_NE(port, nullptr);
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(std::wstring(port), L"LPT1:");
+    EXPECT_EQ(std::wstring(name), L"MRL Info Printer");
+    EXPECT_EQ(GetPrinterInfoItem(p.handle(), PII_SERVER), nullptr); // a local queue
+    EXPECT_EQ(GetPrinterInfoItem(p.handle(), 5), nullptr);
+    MEMFREE(port);
+    MEMFREE(name);
+
+    SetLastError(0);
+    EXPECT_EQ(GetPrinterInfoItem(nullptr, PII_PORT), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+}
+
+} // namespace
