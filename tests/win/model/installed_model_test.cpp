@@ -1,0 +1,195 @@
+// Model records of the installed sample packages, built from real printer
+// handles as the driver module does inside the spooler.
+#include <gtest/gtest.h>
+
+#include "driver_env.h"
+#include "model/ddtmodel.h"
+#include "model/model.h"
+#include "model/prtfile.h"
+#include "model/prtres.h"
+#include "platform/globals.h"
+#include "platform/seam.h"
+#include "test_printer.h"
+
+#include <cstring>
+#include <thread>
+#include <vector>
+
+MRL_DRIVER_ENVIRONMENT();
+
+namespace {
+
+struct Sample {
+    const wchar_t *model;
+    const char *prefix, *oem;
+    LONG directory, pdt, caps;
+    int16_t dpi;
+    int32_t printable_width, max_copies;
+    uint16_t language, oem_company;
+    const char *manufacturer;
+};
+
+const Sample kSamples[] = {
+    {L"Zebra ZD420-203dpi", "zpl", "omr", 510, 1000, 2000, 203, 104000, 999, 2, 0, "Zebra"},
+    {L"Zebra ZT410-300dpi", "zpl", "omr", 510, 1001, 2001, 300, 104000, 0, 2, 0, "Zebra"},
+    {L"Zebra ZT610-600dpi", "zpl", "omr", 510, 1002, 2002, 600, 108000, 100000, 2, 0, "Zebra"},
+    // Listed only in the second directory of its file.
+    {L"Zebra ZD888-203dpi", "zpl", "omr", 511, 1003, 2003, 203, 108000, 9999, 2, 0, "Zebra Technologies"},
+    {L"Intermec PC43t-203dpi", "ipl", "oin", 510, 100, 200, 203, 104000, 999, 1, 1, "Intermec"},
+    {L"Intermec PM43-300dpi", "ipl", "oin", 510, 101, 200, 300, 106000, 999, 1, 1, "Intermec"},
+    {L"Intermec PX6i-300dpi", "ipl", "oin", 510, 102, 201, 300, 168000, 9999, 1, 1, "Intermec"},
+    {L"TEC B-EX4T1-203dpi", "tec", "ott", 510, 300, 400, 203, 104000, 9999, 5, 2, "TEC"},
+    {L"TEC B-EX4T2-305dpi Spot", "tec", "ott", 510, 301, 400, 305, 104000, 9999, 5, 2, "TEC"},
+    {L"TEC B-SX8T-305dpi CMYK", "tec", "ott", 510, 302, 401, 305, 216000, 999, 5, 2, "TEC"},
+};
+
+// The installed driver's folder, where its data files lie.
+std::wstring driver_folder(HANDLE printer) {
+    if (!prtfile::UseDriverDirectoryOf(printer))
+        return L"";
+    WCHAR dir[520];
+    prtfile::GetDriverDirectory(dir, 520);
+    return dir;
+}
+
+bool same_bytes(const void *record, const res_node *expected) {
+    return record && expected && std::memcmp(record, expected->GetData(), expected->GetSize()) == 0;
+}
+
+class InstalledModel : public ::testing::Test {
+protected:
+    void TearDown() override {
+        prtfile::SetDriverDirectory(nullptr);
+        platform::reset();
+    }
+};
+
+TEST_F(InstalledModel, EverySampleFindsItsOwnRecords) {
+    for (const Sample &s : kSamples) {
+        SCOPED_TRACE(testing::Message() << s.prefix << " " << static_cast<const void *>(s.model));
+        TestPrinter printer(std::wstring(L"mrl model ") + s.model, s.model);
+        ASSERT_TRUE(printer.ok()) << "AddPrinterW error " << printer.error()
+                                  << " (are the sample packages installed?)";
+        std::wstring folder = driver_folder(printer.handle());
+        ASSERT_FALSE(folder.empty());
+
+        _MODEL model(printer.handle());
+        ASSERT_TRUE(model.is_valid());
+        EXPECT_STREQ(model.GetPrefix(), s.prefix);
+        EXPECT_STREQ(model.GetOEM(), s.oem);
+        EXPECT_EQ(std::wstring(static_cast<WCHAR *>(model.GetModelName())), s.model);
+
+        // The records are those of the expected resources in the package's file.
+        prtres file;
+        ASSERT_TRUE(file.LoadPath((folder + std::wstring(s.prefix, s.prefix + 3) + L".ddt").c_str()));
+        EXPECT_TRUE(same_bytes(model.GetMDT(), file.Find(s.directory)));
+        EXPECT_TRUE(same_bytes(model.GetPDT(), file.Find(s.pdt)));
+        EXPECT_TRUE(same_bytes(model.GetVXM(), file.Find(s.caps)));
+
+        EXPECT_EQ(model.GetPDT()->dpi, s.dpi);
+        EXPECT_EQ(model.GetPDT()->printable_width, s.printable_width);
+        EXPECT_EQ(model.GetPDT()->max_copies, s.max_copies);
+        EXPECT_EQ(model.GetPDT()->capabilities_id, s.caps);
+        EXPECT_EQ(model.GetVXM()->symbology_count, 30);
+        EXPECT_NE(GetSymbologyData(model.GetVXM(), 29), nullptr);
+        EXPECT_STREQ(model.GetManufacturerName(), s.manufacturer);
+        EXPECT_EQ(model.GetIdentity().language, s.language);
+        EXPECT_EQ(model.GetIdentity().oem_company, s.oem_company);
+        EXPECT_NE(model.GetEXTPDT(), nullptr);
+    }
+}
+
+// Driver information served by the seam: paths the spooler would not accept.
+DRIVER_INFO_2W g_info;
+BOOL WINAPI fake_driver(HANDLE, LPWSTR, DWORD level, LPBYTE buf, DWORD size, LPDWORD needed) {
+    const DWORD want = sizeof(DRIVER_INFO_2W);
+    *needed = want;
+    if (level != 2 || size < want) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return FALSE;
+    }
+    std::memcpy(buf, &g_info, want);
+    return TRUE;
+}
+
+TEST_F(InstalledModel, PathsNameThePackageAndMissingPartsLeaveNoRecords) {
+    TestPrinter printer(L"mrl model paths", L"Zebra ZD420-203dpi");
+    ASSERT_TRUE(printer.ok());
+    ASSERT_FALSE(driver_folder(printer.handle()).empty());
+    platform::seam().GetPrinterDriverW = fake_driver;
+    g_info = {};
+    g_info.cVersion = 3;
+
+    g_info.pName = const_cast<LPWSTR>(L"Intermec PX6i-300dpi");
+    g_info.pDriverPath = const_cast<LPWSTR>(L"D:\\elsewhere\\ipl32k.dll");
+    g_info.pDataFile = const_cast<LPWSTR>(L"D:\\elsewhere\\abc32eng.dll");
+    {
+        _MODEL m(printer.handle());
+        EXPECT_TRUE(m.is_valid());
+        EXPECT_STREQ(m.GetOEM(), "abc");
+        EXPECT_EQ(m.GetIdentity().oem_company, 0);
+        EXPECT_STREQ(m.GetIdentity().company, "Marlin Labs");
+    }
+    // Not listed in the package's file: the directory is found, nothing else.
+    g_info.pName = const_cast<LPWSTR>(L"Intermec PX6i-300DPI");
+    {
+        _MODEL m(printer.handle());
+        EXPECT_FALSE(m.is_valid());
+        EXPECT_NE(m.GetMDT(), nullptr);
+        EXPECT_EQ(m.GetPDT(), nullptr);
+    }
+    // No data file for the prefix, and no prefix at all.
+    for (const wchar_t *path : {L"C:\\x\\xyz32k.dll", L"C:\\x\\renderer.dll"}) {
+        g_info.pName = const_cast<LPWSTR>(L"Zebra ZD420-203dpi");
+        g_info.pDriverPath = const_cast<LPWSTR>(path);
+        _MODEL m(printer.handle());
+        EXPECT_FALSE(m.is_valid());
+        EXPECT_EQ(m.GetMDT(), nullptr);
+        EXPECT_STREQ(m.GetManufacturerName(), "");
+    }
+}
+
+TEST_F(InstalledModel, NoDriverInformationBuildsAnEmptyModel) {
+    _MODEL none(nullptr);
+    EXPECT_FALSE(none.is_valid());
+    EXPECT_EQ(none.GetMDT(), nullptr);
+    EXPECT_STREQ(none.GetPrefix(), "");
+    EXPECT_EQ(none.GetIdentity().word78, 78);
+
+    TestPrinter printer(L"mrl model noinfo", L"Zebra ZD420-203dpi");
+    ASSERT_TRUE(printer.ok());
+    platform::seam().GetPrinterDriverW = [](HANDLE, LPWSTR, DWORD, LPBYTE, DWORD, LPDWORD) -> BOOL {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    };
+    _MODEL denied(printer.handle());
+    EXPECT_FALSE(denied.is_valid());
+    platform::reset();
+    // Allocation of the driver information failing is the same.
+    platform::seam().mem_alloc = [](size_t) -> void * { return nullptr; };
+    _MODEL no_memory(printer.handle());
+    platform::reset();
+    EXPECT_FALSE(no_memory.is_valid());
+}
+
+TEST_F(InstalledModel, ThreadsBuildModelsAtOnce) {
+    TestPrinter a(L"mrl model thread a", L"Zebra ZD888-203dpi");
+    TestPrinter b(L"mrl model thread b", L"TEC B-SX8T-305dpi CMYK");
+    ASSERT_TRUE(a.ok() && b.ok());
+    ASSERT_FALSE(driver_folder(a.handle()).empty());
+    std::vector<int> valid(4, 0);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            HANDLE h = (t % 2 ? b : a).handle();
+            for (int i = 0; i < 25; ++i) {
+                _MODEL m(h);
+                valid[t] += m.is_valid() && m.GetPDT()->dpi == (t % 2 ? 305 : 203);
+            }
+        });
+    for (auto &th : threads)
+        th.join();
+    EXPECT_EQ(valid, (std::vector<int>{25, 25, 25, 25}));
+}
+
+} // namespace
