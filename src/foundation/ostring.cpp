@@ -49,28 +49,38 @@ bool OString::set_length(LONG n) {
     return true;
 }
 
+// Assignments build into a fresh string and then take its storage: the source
+// may point into this string's own buffers (s = (char *)s + 1), which set_length
+// would free before the copy.
 OString &OString::operator=(const char *s) {
+    OString fresh;
     LONG n = mrl::__strlen(s);
-    if (n == 0) {
-        set_length(0);
-        return *this;
-    }
-    if (set_length(n))
-        mrl::__memcpy(narrow_, s, n + 1);
+    if (n > 0 && fresh.set_length(n))
+        mrl::__memcpy(fresh.narrow_, s, n + 1);
+    take(fresh);
     return *this;
 }
 
 OString &OString::operator=(const unsigned char *s) { return *this = reinterpret_cast<const char *>(s); }
 
 OString &OString::operator=(const WCHAR *s) {
+    OString fresh;
     LONG n = mrl::__wcslen(s);
-    if (n == 0) {
-        set_length(0);
-        return *this;
-    }
-    if (set_length(n))
-        mrl::__memcpy(wide_, s, (n + 1) * 2);
+    if (n > 0 && fresh.set_length(n))
+        mrl::__memcpy(fresh.wide_, s, (n + 1) * 2);
+    take(fresh);
     return *this;
+}
+
+void OString::take(OString &other) {
+    clear_nstring();
+    clear_wstring();
+    narrow_ = other.narrow_;
+    wide_ = other.wide_;
+    capacity_ = other.capacity_;
+    other.narrow_ = nullptr;
+    other.wide_ = nullptr;
+    other.capacity_ = 0;
 }
 
 OString &OString::operator=(const OString &other) {

@@ -47,6 +47,7 @@ protected:
 
 private:
     bool append_wide(const WCHAR *tail, LONG taillen);
+    void take(OString &other); // frees this string's storage and takes other's
 
     // Conversion on demand fills the other buffer of a logically const string.
     mutable char *narrow_;

@@ -133,7 +133,7 @@ int32_t atol(const char *s) {
         return 0;
     while (*s == ' ' || *s == '\t')
         ++s;
-    uint32_t value = 0; // wraps like the 32-bit original, without signed overflow
+    uint32_t value = 0; // wraps in 32 bits, without signed overflow
     bool negative = false;
     for (; *s; ++s) {
         if (*s >= '0' && *s <= '9')
@@ -159,8 +159,9 @@ int32_t roundbydivisor(int32_t a, int32_t b) {
     uint32_t ua = static_cast<uint32_t>(__abs(a)), ub = static_cast<uint32_t>(__abs(b));
     if (ub == 0)
         return 0;
-    int32_t q = static_cast<int32_t>((ua + ub / 2) / ub);
-    return sign * q;
+    uint32_t q = (ua + ub / 2) / ub;
+    // Unsigned negation: (INT32_MIN, 1) wraps as in 32-bit arithmetic instead of overflowing.
+    return static_cast<int32_t>(sign < 0 ? 0u - q : q);
 }
 
 int32_t fitrange(int32_t v, int32_t lo, int32_t hi) {
@@ -172,7 +173,9 @@ int32_t fitrange(int32_t v, int32_t lo, int32_t hi) {
 }
 
 int32_t __muldiv(int32_t a, int32_t b, int32_t c) {
-    // 32-bit product and sum, wrapping as the original did.
+    if (c == 0)
+        return 0; // callers guarantee a divisor; an integer fault here would take down the spooler
+    // 32-bit product and sum, wrapping on overflow: no wider intermediate.
     uint32_t p = static_cast<uint32_t>(a) * static_cast<uint32_t>(b);
     uint32_t sum = p + static_cast<uint32_t>(c / 2);
     int32_t s = static_cast<int32_t>(sum);
