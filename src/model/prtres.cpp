@@ -8,8 +8,9 @@
 
 res_node::res_node(const char *name, LONG id, LONG size, const unsigned char *data)
     : name_(name), id_(id), size_(size < 0 ? 0 : size), data_(nullptr) {
-    // One spare byte so that an empty block still has an address.
-    data_ = static_cast<unsigned char *>(MEMALLOC(static_cast<size_t>(size_) + 1));
+    // An empty block still gets an address; otherwise exactly the data's size,
+    // so that memory checkers see any read past it.
+    data_ = static_cast<unsigned char *>(MEMALLOC(size_ ? static_cast<size_t>(size_) : 1));
     if (data_ && data)
         mrl::__memcpy(data_, data, size_);
 }

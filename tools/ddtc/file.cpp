@@ -181,7 +181,7 @@ json dump(const Bytes &file) {
         }
     for (const Scanned &s : recs)
         if (pdt_ids.count(s.rec.id) && static_cast<uint32_t>(s.rec.data_size) >= sizeof(PDT))
-            caps_ids.insert(reinterpret_cast<const PDT *>(s.rec.data)->capabilities_id);
+            caps_ids.insert(ddt::read_i32(s.rec.data + offsetof(PDT, capabilities_id)));
 
     json records = json::array();
     for (const Scanned &s : recs) {

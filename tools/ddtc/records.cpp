@@ -147,14 +147,22 @@ std::set<std::string> keys_of(const Field (&fields)[NF], const Opaque (&opaque)[
     return more;
 }
 
+std::string hex_field(const json &obj, const char *key, const std::string &where) {
+    if (!obj.contains(key))
+        return "";
+    if (!obj[key].is_string())
+        throw Error(where + "." + key + ": expected a hex string");
+    return obj[key].get<std::string>();
+}
+
 template <size_t N> void put_opaque(Bytes &b, const Opaque (&opaque)[N], const json &obj, const std::string &where) {
     for (const Opaque &o : opaque) {
         if (!obj.contains(o.name))
             continue;
-        Bytes v = from_hex(obj[o.name].get<std::string>(), where + "." + o.name);
+        Bytes v = from_hex(hex_field(obj, o.name, where), where + "." + o.name);
         if (v.size() != o.size)
             throw Error(where + "." + o.name + ": needs " + std::to_string(o.size) + " bytes");
-        std::memcpy(&b[o.offset], v.data(), v.size());
+        std::copy(v.begin(), v.end(), b.begin() + static_cast<std::ptrdiff_t>(o.offset));
     }
 }
 
@@ -164,13 +172,6 @@ template <size_t N> void get_opaque(const unsigned char *p, const Opaque (&opaqu
             obj[o.name] = to_hex(p + o.offset, o.size);
 }
 
-std::string hex_field(const json &obj, const char *key, const std::string &where) {
-    if (!obj.contains(key))
-        return "";
-    if (!obj[key].is_string())
-        throw Error(where + "." + key + ": expected a hex string");
-    return obj[key].get<std::string>();
-}
 
 // ---- UTF-16 text ----
 
@@ -398,8 +399,8 @@ Bytes build_caps(const json &d, const std::string &where) {
         Bytes extra = from_hex(hex_field(s, "extra", at), at + ".extra");
         if (extra.size() > rec - sizeof(VXSymbologyData))
             throw Error(at + ".extra: longer than the record");
-        std::memcpy(&one[sizeof(VXSymbologyData)], extra.data(), extra.size());
-        std::memcpy(&b[first + rec * static_cast<size_t>(id)], one.data(), rec);
+        std::copy(extra.begin(), extra.end(), one.begin() + sizeof(VXSymbologyData));
+        std::copy(one.begin(), one.end(), b.begin() + static_cast<std::ptrdiff_t>(first + rec * static_cast<size_t>(id)));
     }
     Bytes tail = from_hex(hex_field(d, "tail", where), where + ".tail");
     b.insert(b.end(), tail.begin(), tail.end());
