@@ -44,13 +44,16 @@ LONG DocumentPropertiesNoUI(DOCUMENTPROPERTYHEADER *header) {
         header->cbOut = kFullDevmodeSize;
         return kFullDevmodeSize;
     }
-    _MODEL model(header->hPrinter);
+    // Winspool's AddPrinterW and DocumentPropertiesW may pass only the name.
+    PrinterHandle opened(header->hPrinter ? nullptr : header->pszPrinterName, nullptr);
+    HANDLE printer = header->hPrinter ? header->hPrinter : opened.get();
+    _MODEL model(printer);
     if (!model.is_valid())
         return 0;
     DEVMODEW *dm = model.NewDevmode(header->pszPrinterName);
     if (!dm)
         return 0;
-    if (auto *info = static_cast<PRINTER_INFO_2W *>(MyGetPrinter(header->hPrinter, 2))) {
+    if (auto *info = static_cast<PRINTER_INFO_2W *>(MyGetPrinter(printer, 2))) {
         model.MergeDevmode(dm, info->pDevMode);
         MEMFREE(info);
     }
