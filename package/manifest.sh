@@ -7,3 +7,7 @@ while read -r prefix oem _; do
   cp "$build/win64/package/${oem}32eng.dll" "$pkg/"
 done < package/packages.txt
 cp package/packages.txt "$pkg/"
+# Predefined stocks per OEM, installed into the printer's data at set-up.
+for sfm in "$build"/native/package/*xxeng.sfm; do
+  if [ -f "$sfm" ]; then cp "$sfm" "$pkg/"; fi
+done

@@ -1,6 +1,8 @@
 // ddtc build SOURCE.json -o FILE.ddt | ddtc dump FILE.ddt [-o OUT.json] | ddtc check FILE.ddt
 #include "ddtc.h"
 
+#include "../hostfile.h"
+
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -14,20 +16,6 @@ int usage() {
                  "       ddtc dump FILE.ddt [-o OUT.json]\n"
                  "       ddtc check FILE.ddt\n";
     return 2;
-}
-
-bool read_all(const std::string &path, ddtc::Bytes &out) {
-    std::ifstream f(path, std::ios::binary);
-    if (!f)
-        return false;
-    out.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-    return !f.bad();
-}
-
-bool write_all(const std::string &path, const std::string &bytes) {
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(f);
 }
 
 } // namespace
@@ -44,7 +32,7 @@ int main(int argc, char **argv) {
     if ((argc - 3) % 2)
         return usage();
     ddtc::Bytes input;
-    if (!read_all(in, input)) {
+    if (!hostfile::read_all(in, input)) {
         std::cerr << "ddtc: cannot read " << in << "\n";
         return 1;
     }
@@ -54,7 +42,7 @@ int main(int argc, char **argv) {
                 return usage();
             ddtc::json source = ddtc::json::parse(input.begin(), input.end());
             ddtc::Bytes file = ddtc::build(source);
-            if (!write_all(out, std::string(file.begin(), file.end()))) {
+            if (!hostfile::write_all(out, std::string(file.begin(), file.end()))) {
                 std::cerr << "ddtc: cannot write " << out << "\n";
                 return 1;
             }
@@ -66,7 +54,7 @@ int main(int argc, char **argv) {
                 std::cout << text;
                 return 0;
             }
-            if (!write_all(out, text)) {
+            if (!hostfile::write_all(out, text)) {
                 std::cerr << "ddtc: cannot write " << out << "\n";
                 return 1;
             }
