@@ -1,0 +1,142 @@
+// mrlprint forms PRINTER [--install] [--import FILE.sfm] [--export FILE.sfm]:
+// the printer's stock list as the driver builds it from the printer data, with
+// flags, paper ids, paper and printable sizes and offsets. --install first
+// installs the package's predefined stocks as printer set-up does; --import
+// adds a form-list file's stocks (shared by the machine) and stores the list;
+// --export writes every stock but the user form to a file.
+#include "command.h"
+
+#include "foundation/util.h"
+#include "model/model.h"
+#include "model/prtfile.h"
+#include "platform/ddiui.h"
+#include "platform/globals.h"
+#include "store/predefines.h"
+#include "store/prtform.h"
+#include "store/prtreg.h"
+
+#include <string>
+
+namespace {
+
+using mrlprint::err;
+using mrlprint::out;
+
+// "101.60 mm (4.000 in)"
+std::wstring both(LONG um) {
+    wchar_t text[64];
+    swprintf(text, 64, L"%.2f mm (%.3f in)", um / 1000.0, um / 25400.0);
+    return text;
+}
+
+std::wstring area(LONG w_um, LONG h_um) {
+    wchar_t text[96];
+    swprintf(text, 96, L"%.2f x %.2f mm (%.3f x %.3f in)", w_um / 1000.0, h_um / 1000.0, w_um / 25400.0,
+             h_um / 25400.0);
+    return text;
+}
+
+const wchar_t *loading_name(unsigned loading) {
+    switch (loading) {
+    case 0:
+        return L"against the right edge";
+    case 1:
+        return L"against the left edge";
+    case 2:
+        return L"centred";
+    default:
+        return L"unknown";
+    }
+}
+
+void print_list(const std::wstring &printer, const _MODEL &model, const prtformlist &list) {
+    const PDT *pdt = model.GetPDT();
+    out(L"stocks of %ls (OEM %hs): unprintable width %ls, paper loading: %ls\n", printer.c_str(), model.GetOEM(),
+        both(list.GetUnprintableWidth()).c_str(), loading_name(pdt->paper_loading));
+    out(L"  printer takes paper up to %ls; prints up to %ls\n",
+        area(pdt->max_paper_width * 100, pdt->max_paper_length * 100).c_str(),
+        area(pdt->printable_width, pdt->printable_length).c_str());
+    out(L"  flags: U user, P predefined, G global (shared by the machine); paper id 0: not offered\n");
+    for (prtform *f = list.get_first(); f; f = f->get_next()) {
+        POINT size;
+        f->GetFormSize(&size);
+        out(L"\n  %3u  %lc%lc%lc  \"%hs\"\n", f->get_paper_id(), f->is_user() ? L'U' : L'-',
+            f->is_predefined() ? L'P' : L'-', f->is_global() ? L'G' : L'-', f->get_name());
+        out(L"       label      %ls\n", area(f->get_width(), f->get_height()).c_str());
+        out(L"       paper      %ls = %ld x %ld (0.1 mm)\n", area(f->get_paper_width(), f->get_paper_length()).c_str(),
+            static_cast<long>(size.x), static_cast<long>(size.y));
+        out(L"       printable  %ls\n", area(f->get_printable_width(), f->get_printable_length()).c_str());
+        out(L"       offsets    left %ls, right %ls, top %ls, bottom %ls\n", both(f->get_left_offset()).c_str(),
+            both(f->get_right_offset()).c_str(), both(f->get_top_offset()).c_str(),
+            both(f->get_bottom_offset()).c_str());
+    }
+}
+
+int forms(HANDLE printer, const std::wstring &name, const mrlprint::Args &args) {
+    // The model's data file and the predefined stocks lie in the driver's folder.
+    prtfile::UseDriverDirectoryOf(printer);
+    _MODEL model(printer);
+    if (!model.is_valid()) {
+        err(L"%ls: no model record for this printer\n", name.c_str());
+        return 1;
+    }
+    prtreg store;
+    store.init(printer, name.c_str());
+    if (mrlprint::flag(args, L"--install")) {
+        if (!InstallPredefines(store, &model)) {
+            err(L"%ls: the driver directory cannot be found\n", name.c_str());
+            return 1;
+        }
+        out(L"installed the predefined stocks of OEM %hs\n", model.GetOEM());
+    }
+    prtformlist list(&model);
+    list.Load(store);
+
+    std::wstring import = mrlprint::option(args, L"--import");
+    if (!import.empty()) {
+        long before = list.Count();
+        if (!list.Load(import.c_str(), SFM_IMPORT)) {
+            err(L"%ls: not a form list or cannot be read\n", import.c_str());
+            return 1;
+        }
+        list.Save(store);
+        out(L"imported %ls: %ld new stocks\n", import.c_str(), list.Count() - before);
+    }
+    std::wstring exported = mrlprint::option(args, L"--export");
+    if (!exported.empty()) {
+        if (!list.Save(exported.c_str())) {
+            err(L"%ls: cannot be written\n", exported.c_str());
+            return 1;
+        }
+        long written = 0;
+        for (prtform *f = list.get_first(); f; f = f->get_next())
+            written += !f->is_user();
+        out(L"exported %ld stocks to %ls\n", written, exported.c_str());
+    }
+    print_list(name, model, list);
+    return 0;
+}
+
+int run(const mrlprint::Args &args) {
+    if (args.empty() || args[0].rfind(L"--", 0) == 0) {
+        err(L"usage: mrlprint forms PRINTER [--install] [--import FILE.sfm] [--export FILE.sfm]\n");
+        return 2;
+    }
+    DllInitialize(GetModuleHandleW(nullptr), DLL_PROCESS_ATTACH, nullptr);
+    HANDLE printer = nullptr;
+    int rc = 1;
+    if (OpenPrinterW(const_cast<LPWSTR>(args[0].c_str()), &printer, nullptr)) {
+        rc = forms(printer, args[0], args);
+        ClosePrinter(printer);
+    } else {
+        err(L"%ls: cannot open the printer (error %lu)\n", args[0].c_str(), GetLastError());
+    }
+    prtfile::SetDriverDirectory(nullptr);
+    DllInitialize(GetModuleHandleW(nullptr), DLL_PROCESS_DETACH, nullptr);
+    return rc;
+}
+
+} // namespace
+
+MRLPRINT_COMMAND(L"forms", L"PRINTER [--install] [--import FILE.sfm] [--export FILE.sfm]  the printer's stock list",
+                 run);
