@@ -1,9 +1,8 @@
 // A printer queue of an installed sample model, made for one test and deleted
-// after it. The sample packages are installed at the start of each Wine session.
+// after it, created as the Windows spooler creates one (initialize event included). The sample packages are installed at the start of each Wine session.
 #pragma once
 
-#include <windows.h>
-#include <winspool.h>
+#include "platform/spooler_events.h"
 
 #include <string>
 
@@ -22,6 +21,8 @@ public:
         info.Attributes = PRINTER_ATTRIBUTE_LOCAL;
         handle_ = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
         error_ = handle_ ? 0 : GetLastError();
+        if (handle_)
+            SendPrinterInitialize(handle_, wname());
     }
     ~TestPrinter() {
         if (handle_)

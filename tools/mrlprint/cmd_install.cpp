@@ -3,6 +3,7 @@
 // mrlprint add-printer NAME --model MODEL [--port PORT]: a queue for a model.
 // mrlprint list: the printers with their model records as the driver reads them.
 #include "command.h"
+#include "platform/spooler_events.h"
 
 #include "model/ddtmodel.h"
 #include "model/model.h"
@@ -192,6 +193,8 @@ int add_printer(const mrlprint::Args &args) {
         err(L"add-printer %ls: error %lu\n", args[0].c_str(), GetLastError());
         return 1;
     }
+    // Wine's spooler does not tell the driver a printer was created; Windows' does.
+    SendPrinterInitialize(h, info.pPrinterName);
     ClosePrinter(h);
     out(L"added %ls (%ls on %ls)\n", args[0].c_str(), model.c_str(), port.c_str());
     return 0;

@@ -1,0 +1,124 @@
+// Printer creation under the real spooler: every sample model gets its OEM's
+// predefined stocks and the directory values, and applications see the same
+// stocks through the system's DeviceCapabilitiesW as the form list holds.
+#include "model/model.h"
+#include "model/prtfile.h"
+#include "store/prtform.h"
+#include "store/prtreg.h"
+#include "driver_env.h"
+#include "test_printer.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+MRL_DRIVER_ENVIRONMENT();
+
+namespace {
+
+struct Sample {
+    const wchar_t *model;
+    const char *oem;
+};
+const Sample kSamples[] = {
+    {L"Zebra ZD420-203dpi", "omr"},    {L"Zebra ZT410-300dpi", "omr"},  {L"Zebra ZT610-600dpi", "omr"},
+    {L"Zebra ZD888-203dpi", "omr"},    {L"Intermec PC43t-203dpi", "oin"}, {L"Intermec PM43-300dpi", "oin"},
+    {L"Intermec PX6i-300dpi", "oin"},  {L"TEC B-EX4T1-203dpi", "ott"},  {L"TEC B-EX4T2-305dpi Spot", "ott"},
+    {L"TEC B-SX8T-305dpi CMYK", "ott"}};
+
+std::vector<BYTE> global_value(const wchar_t *name) {
+    HKEY key;
+    std::vector<BYTE> data;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Control\\Print\\Marlin", 0, KEY_READ, &key))
+        return data;
+    DWORD type = 0, size = 0;
+    if (!RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) && type == REG_BINARY) {
+        data.resize(size);
+        RegQueryValueExW(key, name, nullptr, &type, data.data(), &size);
+    }
+    RegCloseKey(key);
+    return data;
+}
+
+std::wstring config_folder(HANDLE printer) {
+    DWORD needed = 0;
+    GetPrinterDriverW(printer, nullptr, 2, nullptr, 0, &needed);
+    std::vector<BYTE> buf(needed);
+    GetPrinterDriverW(printer, nullptr, 2, buf.data(), needed, &needed);
+    std::wstring path = reinterpret_cast<DRIVER_INFO_2W *>(buf.data())->pConfigFile;
+    return path.substr(0, path.find_last_of(L'\\') + 1);
+}
+
+TEST(PrinterSetup, StoresTheDirectoriesMachineWide) {
+    TestPrinter printer(L"mrl setup dirs", L"Zebra ZD420-203dpi");
+    ASSERT_TRUE(printer.ok()) << printer.error();
+    std::vector<BYTE> drv = global_value(L"DriverDirectory"), sys = global_value(L"SystemDirectory");
+    ASSERT_EQ(drv.size(), 520u);
+    ASSERT_EQ(sys.size(), 520u);
+    EXPECT_EQ(std::wstring(reinterpret_cast<wchar_t *>(drv.data())), config_folder(printer.handle()));
+    wchar_t system[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    EXPECT_EQ(std::wstring(reinterpret_cast<wchar_t *>(sys.data())), system);
+    // Zero-padded to the end.
+    EXPECT_EQ(drv[518], 0);
+    EXPECT_EQ(drv[519], 0);
+}
+
+TEST(PrinterSetup, EveryModelOffersItsStocksThroughDeviceCapabilities) {
+    for (const Sample &s : kSamples) {
+        SCOPED_TRACE(testing::Message() << "model " << std::string(s.model, s.model + wcslen(s.model)));
+        std::wstring name = std::wstring(L"mrl setup ") + s.model;
+        TestPrinter printer(name, s.model);
+        ASSERT_TRUE(printer.ok()) << printer.error();
+
+        // The list as the driver holds it for this printer.
+        ASSERT_TRUE(prtfile::UseDriverDirectoryOf(printer.handle()));
+        _MODEL model(printer.handle());
+        ASSERT_TRUE(model.is_valid());
+        EXPECT_STREQ(model.GetOEM(), s.oem);
+        prtformlist forms(&model);
+        prtreg store(printer.handle());
+        forms.Load(store);
+        prtfile::SetDriverDirectory(nullptr);
+
+        int predefined = 0, global = 0;
+        for (prtform *f = forms.get_first(); f; f = f->get_next()) {
+            predefined += f->is_predefined();
+            global += f->is_predefined() && f->is_global();
+        }
+        EXPECT_GT(predefined, 0) << "no predefined stocks installed";
+        // The driver maker's own package installs them machine-wide as well.
+        if (std::string(s.oem) == "omr")
+            EXPECT_EQ(global, predefined);
+        else
+            EXPECT_EQ(global, 0);
+
+        LONG n = forms.enum_paper_id(nullptr);
+        std::vector<unsigned short> ids(n);
+        std::vector<POINT> sizes(n);
+        std::vector<WCHAR> names(64 * n);
+        forms.enum_paper_id(ids.data());
+        forms.enum_paper_size(sizes.data());
+        forms.enum_paper_name(names.data());
+
+        // The same through winspool, which loads the driver and calls it without a handle.
+        LPCWSTR port = L"LPT1:";
+        ASSERT_EQ(DeviceCapabilitiesW(printer.wname(), port, DC_PAPERS, nullptr, nullptr), n);
+        std::vector<WORD> w_ids(n);
+        std::vector<POINT> w_sizes(n);
+        std::vector<WCHAR> w_names(64 * n);
+        EXPECT_EQ(DeviceCapabilitiesW(printer.wname(), port, DC_PAPERS, reinterpret_cast<LPWSTR>(w_ids.data()), nullptr), n);
+        EXPECT_EQ(DeviceCapabilitiesW(printer.wname(), port, DC_PAPERSIZE, reinterpret_cast<LPWSTR>(w_sizes.data()), nullptr), n);
+        EXPECT_EQ(DeviceCapabilitiesW(printer.wname(), port, DC_PAPERNAMES, w_names.data(), nullptr), n);
+        EXPECT_EQ(std::vector<WORD>(ids.begin(), ids.end()), w_ids);
+        for (LONG i = 0; i < n; ++i) {
+            EXPECT_EQ(sizes[i].x, w_sizes[i].x) << i;
+            EXPECT_EQ(sizes[i].y, w_sizes[i].y) << i;
+        }
+        EXPECT_EQ(names, w_names);
+        EXPECT_EQ(DeviceCapabilitiesW(printer.wname(), port, 22, nullptr, nullptr), -1);
+    }
+}
+
+} // namespace
