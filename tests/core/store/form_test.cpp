@@ -145,11 +145,13 @@ TEST_F(FormList, OrdersByNameGreatestFirstWithPaperIds) {
 
 TEST_F(FormList, DuplicateNames) {
     use_model();
-    // The user form survives a global form of its name, in either order.
+    // The user form survives a global form of its name, in either order, and a fixed one.
     add(list, "4x6", FORMF_GLOBAL);
     add(list, "4x6", FORMF_USER);
     add(list, "2x1", FORMF_USER);
     add(list, "2x1", FORMF_GLOBAL);
+    add(list, "7x7", FORMF_PREDEFINED);
+    add(list, "7x7", FORMF_USER);
     // A non-global form survives a global one; of two fixed forms the first stays.
     add(list, "3x1", FORMF_GLOBAL, 1);
     add(list, "3x1", FORMF_PREDEFINED, 2);
@@ -159,17 +161,18 @@ TEST_F(FormList, DuplicateNames) {
     add(list, "5x5", FORMF_GLOBAL, 5);
     add(list, "5x5", FORMF_GLOBAL, 6);
     list.Validate();
-    EXPECT_EQ(names(list), (std::vector<std::string>{"5x5", "4x6", "3x1", "2x1", "1x1"}));
+    EXPECT_EQ(names(list), (std::vector<std::string>{"7x7", "5x5", "4x6", "3x1", "2x1", "1x1"}));
     std::vector<uint32_t> flags;
     std::vector<LONG> widths;
     for (prtform *f = list.get_first(); f; f = f->get_next()) {
         flags.push_back(f->get_flags());
         widths.push_back(f->get_width());
     }
-    EXPECT_EQ(flags, (std::vector<uint32_t>{FORMF_GLOBAL, FORMF_USER, FORMF_PREDEFINED, FORMF_USER, FORMF_PREDEFINED}));
-    EXPECT_EQ(widths[0], 6);
-    EXPECT_EQ(widths[2], 2);
-    EXPECT_EQ(widths[4], 3);
+    EXPECT_EQ(flags, (std::vector<uint32_t>{FORMF_USER, FORMF_GLOBAL, FORMF_USER, FORMF_PREDEFINED, FORMF_USER,
+                                            FORMF_PREDEFINED}));
+    EXPECT_EQ(widths[1], 6);
+    EXPECT_EQ(widths[3], 2);
+    EXPECT_EQ(widths[5], 3);
 }
 
 TEST_F(FormList, PaperIdsUserAndTooLarge) {
@@ -303,23 +306,6 @@ TEST(Form, SizesFromExtremeStoredValuesStayInRange) {
     f->GetFormSize(&size);
     EXPECT_EQ(size.x, static_cast<LONG>((int64_t(INT32_MAX) * 2 + 50) / 100));
     EXPECT_EQ(size.y, static_cast<LONG>((int64_t(INT32_MIN) * 2 + 50) / 100));
-}
-
-TEST(Form, FlagsAndPermissions) {
-    prtform f;
-    EXPECT_FALSE(f.can_resize());
-    f.set_global(true);
-    EXPECT_TRUE(f.can_rename());
-    EXPECT_TRUE(f.can_delete());
-    EXPECT_TRUE(f.can_resize());
-    f.set_predefined(true);
-    f.set_global(false);
-    EXPECT_EQ(f.get_flags(), FORMF_PREDEFINED);
-    EXPECT_FALSE(f.can_delete());
-    EXPECT_FALSE(f.can_resize());
-    f.set_flags(FORMF_USER);
-    EXPECT_TRUE(f.can_resize());
-    EXPECT_FALSE(f.can_rename());
 }
 
 TEST(Form, DeletingUnlinksFromTheList) {

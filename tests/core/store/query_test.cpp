@@ -113,18 +113,4 @@ TEST(QueryOutcome, PortTypes) {
     EXPECT_EQ(GetPortType(nullptr), 0);
 }
 
-TEST(QueryOutcome, ErrorTextsAndCaptions) {
-    EXPECT_EQ(ErrorTextId(124), 1238);
-    EXPECT_EQ(ErrorTextId(6), 1240);
-    EXPECT_EQ(ErrorTextId(87), 1237);
-    EXPECT_EQ(ErrorTextId(170), 1236);
-    EXPECT_EQ(ErrorTextId(0xFFFF), 1239);
-    EXPECT_EQ(ErrorTextId(2), 1229);
-    EXPECT_EQ(ErrorTextId(0), 1229);
-    EXPECT_EQ(ErrorCaptionId(476), 476);
-    EXPECT_EQ(ErrorCaptionId(477), 477);
-    EXPECT_EQ(ErrorCaptionId(0), 474);
-    EXPECT_EQ(ErrorCaptionId(475), 474);
-}
-
 } // namespace
