@@ -179,13 +179,16 @@ TEST(Convert, OlderLayoutsConvertBothWays) {
     EXPECT_EQ(GetLastError(), 4321u);
 }
 
-TEST(Setup, AddPrinterStoresThisDriversDefault) {
+TEST(Setup, CreatedPrinterStoresThisDriversDefault) {
     Queue q(L"mrl e2e added", L"TEC B-EX4T1-203dpi");
     ASSERT_QUEUE(q);
     Bytes stored = stored_default(q.printer.handle());
     ASSERT_EQ(stored.size(), 1460u);
     Bytes expected = q.driver_default();
     EXPECT_EQ(as_dm(stored)->dmPrintQuality, 203);
+    EXPECT_EQ(as_dm(stored)->dmPaperWidth, as_dm(expected)->dmPaperWidth);
+    EXPECT_EQ(as_dm(stored)->dmPaperLength, as_dm(expected)->dmPaperLength);
+    EXPECT_NE(as_dm(stored)->dmPaperWidth, 0);
     const endconfig *tail = prtconfig::get_tail(as_dm(stored));
     ASSERT_NE(tail, nullptr);
     EXPECT_EQ(std::string(tail->prefix, 3), "tec");
