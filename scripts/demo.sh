@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# The main job on the sample driver package, run inside a Wine session.
+# The main job on the sample driver package, run inside a Wine session (which
+# has installed the package): one printer per sample model, and what the
+# driver answers for them.
 set -euo pipefail
 build=${1:-build}
 tool="$build/win64/tools/mrlprint/mrlprint.exe"
@@ -7,3 +9,25 @@ pkg=$(winepath -w "$build/package")
 run() { echo; echo "\$ mrlprint $*"; wine "$tool" "$@"; }
 
 run module "$pkg\\mrl32ui.dll"
+
+# One printer per model of every data file in the package.
+models=()
+for f in "$build"/package/*.ddt; do
+  while IFS= read -r m; do models+=("$m"); done < <("$build/native/tools/ddtc/ddtc" dump "$f" |
+    python3 -c 'import json, sys
+for r in json.load(sys.stdin).get("records", []):
+    for m in r.get("directory", {}).get("models", []):
+        print(m["name"])')
+done
+echo
+echo "# adding one printer per sample model (${#models[@]} models)"
+for m in "${models[@]}"; do
+  wine "$tool" add-printer "$m" --model "$m" --port "LPT1:" >/dev/null 2>&1 || true
+done
+run list
+run devmode "Zebra ZD420-203dpi"
+# Two models of different width and paper loading.
+run caps "Zebra ZD420-203dpi"
+run forms "Zebra ZD420-203dpi"
+run caps "Intermec PX6i-300dpi"
+run forms "Intermec PX6i-300dpi"
