@@ -9,7 +9,7 @@ DWORD FormCapabilities(HANDLE hPrinter, _MODEL &model, WORD index, PVOID out) {
     prtformlist forms(&model);
     prtreg store(hPrinter);
     forms.Load(store);
-    forms.Save(store);
+    forms.SaveIfChanged(store);
     switch (index) {
     case DC_PAPERS:
         return forms.enum_paper_id(static_cast<unsigned short *>(out));

@@ -43,6 +43,8 @@ public:
 
     static bool Delete(const WCHAR *path);
     static bool Exists(const WCHAR *path);
+    // Size and last-write time of a file, to tell whether it changed; false when it cannot be read.
+    static bool Stamp(const WCHAR *path, int64_t *size, int64_t *mtime);
     static bool GetSystemDirectoryW(WCHAR *buf, LONG n);
     // Folder of this module's own file, with its trailing separator.
     static bool GetDriverDirectory(WCHAR *buf, LONG n);

@@ -109,3 +109,12 @@ bool prtfile_module_directory(WCHAR *buf, LONG n) {
         s.resize(cut + 1);
     return copy_out(s, buf, n);
 }
+
+bool prtfile::Stamp(const WCHAR *path, int64_t *size, int64_t *mtime) {
+    struct stat st;
+    if (!path || ::stat(host_path(path).c_str(), &st) != 0 || S_ISDIR(st.st_mode))
+        return false;
+    *size = static_cast<int64_t>(st.st_size);
+    *mtime = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return true;
+}

@@ -128,3 +128,13 @@ bool prtfile::UseDriverDirectoryOf(HANDLE printer) {
     MEMFREE(info);
     return ok;
 }
+
+bool prtfile::Stamp(const WCHAR *path, int64_t *size, int64_t *mtime) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!path || !GetFileAttributesExW(path, GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    *size = (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    *mtime = (static_cast<int64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+    return true;
+}

@@ -1,5 +1,7 @@
 #include "prtres.h"
 
+#include "filecache.h"
+
 #include "../foundation/util.h"
 #include "ddtformat.h"
 #include "prtfile.h"
@@ -123,6 +125,9 @@ bool prtres::Load(const char *file_name) {
 }
 
 bool prtres::LoadPath(const WCHAR *path) {
+    // The same records as reading the file record by record, without the reads.
+    if (filecache::Bytes bytes = filecache::Get(path))
+        return LoadBytes(bytes->data(), bytes->size());
     prtfile f;
     if (!f.Open(path, prtfile::kRead))
         return false;

@@ -148,6 +148,9 @@ public:
     // Adds the forms stored for the printer, machine-wide and for the OEM; validates.
     bool Load(prtreg &store);
     bool Save(prtreg &store);
+    // Save, unless the store it was just loaded from already holds exactly the
+    // values Save would write (a capability query loads and saves every time).
+    bool SaveIfChanged(prtreg &store);
     // Adds the forms of a form-list file, flagged by mode (SFM_*); validates.
     // False when the file cannot be opened or is not a form list.
     bool Load(const WCHAR *path, LONG mode);
@@ -189,4 +192,8 @@ private:
 
     int32_t unprintable_width_;
     _MODEL *model_;
+    // What the last Load read and from which store, for SaveIfChanged: an
+    // order-independent digest of (place, name, bytes) of the values read.
+    const prtreg *loaded_from_ = nullptr;
+    uint64_t loaded_digest_ = 0;
 };

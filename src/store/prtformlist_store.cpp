@@ -18,35 +18,70 @@ constexpr char kFormCount[] = "Form Count";
 // values would only stall the caller.
 constexpr LONG kMaxStoredForms = 1024;
 
+// Where a value lives: the printer's own data, the machine-wide key, the OEM's key.
+enum Place : char { kPrinter = 'P', kMachine = 'G', kOem = 'O' };
+
+// FNV-1a over one value; summed, so the order values are read in does not matter.
+uint64_t value_digest(Place place, const char *name, const unsigned char *bytes, LONG n) {
+    uint64_t h = 1469598103934665603ull;
+    auto mix = [&h](unsigned char c) { h = (h ^ c) * 1099511628211ull; };
+    mix(static_cast<unsigned char>(place));
+    for (; *name; ++name)
+        mix(static_cast<unsigned char>(*name));
+    mix(0);
+    for (LONG i = 0; i < n; ++i)
+        mix(bytes[i]);
+    return h;
+}
+
+// Reads and writes of one Load or Save, with the digest of the values that went through.
+struct Values {
+    prtreg &store;
+    uint64_t digest = 0;
+    bool dry_run = false; // only take the digest
+
+    bool load(Place place, const char *name, unsigned char *buf, LONG n, bool global) {
+        if (!store.LoadRaw(name, buf, n, global))
+            return false;
+        digest += value_digest(place, name, buf, n);
+        return true;
+    }
+    void save(Place place, const char *name, const unsigned char *buf, LONG n, bool global) {
+        digest += value_digest(place, name, buf, n);
+        if (!dry_run)
+            store.SaveRaw(name, buf, n, global);
+    }
+};
+
 void form_value_name(char (&out)[32], LONG n) { std::snprintf(out, sizeof out, "Form %ld", static_cast<long>(n)); }
 
-bool load_le32(prtreg &store, const char *name, bool global, int32_t *value) {
+bool load_le32(Values &v, Place place, const char *name, bool global, int32_t *value) {
     unsigned char raw[4];
-    if (!store.LoadRaw(name, raw, 4, global))
+    if (!v.load(place, name, raw, 4, global))
         return false;
     *value = static_cast<int32_t>(raw[0] | raw[1] << 8 | raw[2] << 16 | static_cast<uint32_t>(raw[3]) << 24);
     return true;
 }
 
-bool save_le32(prtreg &store, const char *name, bool global, int32_t value) {
-    auto v = static_cast<uint32_t>(value);
-    unsigned char raw[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
-                            static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 24)};
-    return store.SaveRaw(name, raw, 4, global);
+void save_le32(Values &v, Place place, const char *name, bool global, int32_t value) {
+    auto u = static_cast<uint32_t>(value);
+    unsigned char raw[4] = {static_cast<unsigned char>(u), static_cast<unsigned char>(u >> 8),
+                            static_cast<unsigned char>(u >> 16), static_cast<unsigned char>(u >> 24)};
+    v.save(place, name, raw, 4, global);
 }
 
-bool save_form(prtreg &store, const char *name, bool global, const prtform &form) {
+void save_form(Values &v, Place place, const char *name, bool global, const prtform &form) {
     FormRecord rec;
     unsigned char bytes[kFormRecordSize];
     form.get_record(&rec);
     FormRecordToBytes(rec, bytes);
-    return store.SaveRaw(name, bytes, kFormRecordSize, global);
+    v.save(place, name, bytes, kFormRecordSize, global);
 }
 
 // Per-printer route: the printer data, or the key path while one is set.
-void load_form(prtformlist &list, prtreg &store, const char *name) {
+void load_form(prtformlist &list, Values &v, Place place, const char *name) {
     unsigned char bytes[kFormRecordSize];
-    if (!store.LoadRaw(name, bytes, kFormRecordSize, false))
+    if (!v.load(place, name, bytes, kFormRecordSize, false))
         return;
     auto *form = new (std::nothrow) prtform;
     if (!form)
@@ -58,30 +93,30 @@ void load_form(prtformlist &list, prtreg &store, const char *name) {
 }
 
 // "Form Count" and "Form 1".. below the store's current key path.
-void load_numbered(prtformlist &list, prtreg &store) {
+void load_numbered(prtformlist &list, Values &v, Place place) {
     int32_t count = 0;
-    if (!load_le32(store, kFormCount, false, &count))
+    if (!load_le32(v, place, kFormCount, false, &count))
         count = 0;
     if (count > kMaxStoredForms)
         count = kMaxStoredForms;
     for (LONG n = count; n >= 1; --n) {
         char name[32];
         form_value_name(name, n);
-        load_form(list, store, name);
+        load_form(list, v, place, name);
     }
 }
 
 // The non-user forms that are (or are not) predefined, numbered from 1, then their count.
-void save_numbered(const prtformlist &list, prtreg &store, bool predefined, bool global) {
+void save_numbered(const prtformlist &list, Values &v, Place place, bool predefined, bool global) {
     LONG n = 0;
     for (prtform *f = list.get_first(); f; f = f->get_next()) {
         if (f->is_user() || f->is_predefined() != predefined)
             continue;
         char name[32];
         form_value_name(name, ++n);
-        save_form(store, name, global, *f);
+        save_form(v, place, name, global, *f);
     }
-    save_le32(store, kFormCount, global, n);
+    save_le32(v, place, kFormCount, global, n);
 }
 
 // GLOBAL_KEY + "\" + OEM code; false without a model or OEM code.
@@ -98,39 +133,56 @@ bool oem_key(const prtformlist &list, OString &key) {
 } // namespace
 
 bool prtformlist::Load(prtreg &store) {
+    Values v{store};
     int32_t width;
-    if (load_le32(store, kUnprintableWidth, false, &width))
+    if (load_le32(v, kPrinter, kUnprintableWidth, false, &width))
         unprintable_width_ = width;
 
-    load_form(*this, store, kUserForm);
+    load_form(*this, v, kPrinter, kUserForm);
 
     store.SetPath(GLOBAL_KEY);
-    load_numbered(*this, store);
+    load_numbered(*this, v, kMachine);
     OString key;
     if (oem_key(*this, key)) {
         store.SetPath(key);
-        load_numbered(*this, store);
+        load_numbered(*this, v, kOem);
     }
     store.SetPath(nullptr);
     Validate();
+    loaded_from_ = &store;
+    loaded_digest_ = v.digest;
     return true;
 }
 
-bool prtformlist::Save(prtreg &store) {
-    save_le32(store, kUnprintableWidth, false, unprintable_width_);
-    for (prtform *f = get_first(); f; f = f->get_next()) {
+// Writes (or, on a dry run, only digests) every value the list stores.
+static void save_all(const prtformlist &list, Values &v, LONG unprintable_width) {
+    save_le32(v, kPrinter, kUnprintableWidth, false, unprintable_width);
+    for (prtform *f = list.get_first(); f; f = f->get_next()) {
         if (f->is_user()) {
-            save_form(store, kUserForm, false, *f);
+            save_form(v, kPrinter, kUserForm, false, *f);
             break;
         }
     }
-
-    save_numbered(*this, store, false, true);
+    save_numbered(list, v, kMachine, false, true);
     OString key;
-    if (oem_key(*this, key)) {
-        store.SetPath(key);
-        save_numbered(*this, store, true, false);
-        store.SetPath(nullptr);
+    if (oem_key(list, key)) {
+        v.store.SetPath(key);
+        save_numbered(list, v, kOem, true, false);
+        v.store.SetPath(nullptr);
     }
+}
+
+bool prtformlist::Save(prtreg &store) {
+    Values v{store};
+    save_all(*this, v, unprintable_width_);
     return true;
+}
+
+bool prtformlist::SaveIfChanged(prtreg &store) {
+    Values plan{store};
+    plan.dry_run = true;
+    save_all(*this, plan, unprintable_width_);
+    if (loaded_from_ == &store && plan.digest == loaded_digest_)
+        return true;
+    return Save(store);
 }

@@ -4,6 +4,7 @@
 #include "model/prtres.h"
 #include "platform/seam.h"
 #include "temp_files.h"
+#include "model/filecache.h"
 
 namespace {
 
@@ -222,3 +223,28 @@ TEST(File, DriverDirectoryEndsInASeparator) {
 }
 
 } // namespace
+
+TEST(Reader, CachedFileIsReadAgainWhenItChanges) {
+    filecache::Clear();
+    WString path = temp_path("cached.ddt");
+    ASSERT_TRUE(write_file(path, two_records()));
+    prtres first;
+    ASSERT_TRUE(first.LoadPath(path.c_str()));
+    EXPECT_EQ(ids(first), (std::vector<LONG>{1, 2}));
+    filecache::Bytes cached = filecache::Get(path.c_str());
+    ASSERT_NE(cached, nullptr);
+    EXPECT_EQ(filecache::Get(path.c_str()), cached); // the same block, no second read
+
+    // A different size is a different file, whatever its time stamp says.
+    Bytes changed = record(7, "x", {1, 2, 3});
+    ASSERT_TRUE(write_file(path, changed));
+    prtres second;
+    ASSERT_TRUE(second.LoadPath(path.c_str()));
+    EXPECT_EQ(ids(second), (std::vector<LONG>{7}));
+
+    // A missing file fails as before, even though it was cached.
+    ASSERT_TRUE(prtfile::Delete(path.c_str()));
+    prtres third;
+    EXPECT_FALSE(third.LoadPath(path.c_str()));
+    EXPECT_EQ(filecache::Get(path.c_str()), nullptr);
+}

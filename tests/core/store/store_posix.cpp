@@ -143,6 +143,31 @@ protected:
     }
 };
 
+TEST_F(StoredForms, SaveIfChangedWritesOnlyWhatTheStoreLacks) {
+    // Nothing stored yet: the first save stores the model's list.
+    prtformlist first(&model);
+    add(first, "Stock", FORMF_PREDEFINED, 50800);
+    first.SaveIfChanged(store);
+    EXPECT_EQ(load_long(store, "Unprintable Width", false), first.GetUnprintableWidth());
+
+    // Loaded from this store and unchanged: nothing is written, so a value
+    // changed behind the list's back stays.
+    prtformlist again(&model);
+    again.Load(store);
+    const unsigned char odd[] = {9, 9, 0, 0};
+    ASSERT_TRUE(store.SaveRaw("Unprintable Width", odd, 4, false));
+    again.SaveIfChanged(store);
+    EXPECT_EQ(load_long(store, "Unprintable Width", false), 0x909);
+
+    // A changed list, or another store, is written.
+    again.SetUnprintableWidth(777);
+    again.SaveIfChanged(store);
+    EXPECT_EQ(load_long(store, "Unprintable Width", false), 777);
+    prtreg other(kOtherPrinter);
+    again.SaveIfChanged(other);
+    EXPECT_EQ(load_long(other, "Unprintable Width", false), 777);
+}
+
 TEST_F(StoredForms, SaveSpreadsOverThePlaces) {
     prtformlist list(&model);
     list.get_first()->set_width(60000);
