@@ -11,7 +11,8 @@ check_file() { compgen -G "$1" >/dev/null || need+=("$2"); }
 check_cmd x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64-posix
 check_cmd x86_64-w64-mingw32-gcc-posix gcc-mingw-w64-x86-64-posix
 check_cmd x86_64-w64-mingw32-windres binutils-mingw-w64-x86-64
-check_cmd wine wine64
+check_cmd wine "wine wine64"
+check_cmd winepath wine
 check_cmd Xvfb xvfb
 check_cmd import imagemagick
 check_cmd cmake cmake
@@ -21,7 +22,6 @@ check_cmd clang++ clang
 check_file /usr/src/googletest/CMakeLists.txt googletest
 check_file /usr/include/nlohmann/json.hpp nlohmann-json3-dev
 check_file '/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a' libclang-rt-14-dev
-check_file /usr/include/benchmark/benchmark.h libbenchmark-dev
 
 if [ ${#need[@]} -eq 0 ]; then
   exit 0

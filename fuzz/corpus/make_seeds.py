@@ -3,12 +3,12 @@
 device-settings files holding them. Run from this folder."""
 import struct
 
-def devmode(size=220, extra=1240, spec=0x0401, driver=0x0400, prefix=b"abc",
+def devmode(size=220, extra=1240, spec_version=0x0401, driver=0x0400, prefix=b"abc",
             block=1076, version=1027, header=True, copies=1, fields=0x6F0F):
     pub = bytearray(min(size, 220))
     name = "Label printer".encode("utf-16-le")
     pub[0:len(name)] = name
-    struct.pack_into("<HHHHI", pub, 64, spec, driver, size, extra, fields)
+    struct.pack_into("<HHHHI", pub, 64, spec_version, driver, size, extra, fields)
     if size >= 100:
         # orientation, paper size, length, width, scale, copies, source, quality, colour, duplex, yres, tt
         struct.pack_into("<12h", pub, 76, 1, 256, 1016, 508, 100, copies, 0, 203, 1, 1, 203, 3)
@@ -29,8 +29,8 @@ def devmode(size=220, extra=1240, spec=0x0401, driver=0x0400, prefix=b"abc",
 seeds = {
     "current": devmode(),
     "copies5000": devmode(copies=5000),
-    "nt351": devmode(size=188, spec=0x0320, driver=0x0350),
-    "win2k_212": devmode(size=212, spec=0x0400),
+    "nt351": devmode(size=188, spec_version=0x0320, driver=0x0350),
+    "win2k_212": devmode(size=212, spec_version=0x0400),
     "foreign": devmode(header=False, prefix=b"xyz"),
     "old_block": devmode(version=1026),
     "short_tail": devmode(block=52),
