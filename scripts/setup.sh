@@ -18,6 +18,7 @@ check_cmd import imagemagick
 check_cmd cmake cmake
 check_cmd ninja ninja-build
 check_cmd g++ g++
+check_cmd python3 python3
 check_cmd clang++ clang
 check_file /usr/src/googletest/CMakeLists.txt googletest
 check_file /usr/include/nlohmann/json.hpp nlohmann-json3-dev
