@@ -1,4 +1,4 @@
-// Files for the model tests, in a private temporary folder on either platform.
+// Files for tests, in a private temporary folder on either platform.
 #pragma once
 
 #include <string>
@@ -40,11 +40,11 @@ inline TempFolder &temp_folder() {
 #ifdef _WIN32
         WCHAR buf[MAX_PATH];
         GetTempPathW(MAX_PATH, buf);
-        WString d = WString(buf) + widen("mrl_model_" + std::to_string(_getpid()));
+        WString d = WString(buf) + widen("mrl_test_" + std::to_string(_getpid()));
         CreateDirectoryW(d.c_str(), nullptr);
         return d + WSTR("\\");
 #else
-        std::string d = "/tmp/mrl_model_" + std::to_string(getpid());
+        std::string d = "/tmp/mrl_test_" + std::to_string(getpid());
         mkdir(d.c_str(), 0700);
         return widen(d + "/");
 #endif
