@@ -27,12 +27,8 @@ Bytes two_records() {
 }
 
 TEST(Reader, EndsAtZeroLengthOrEndOfFile) {
-    prtres only_terminator;
-    EXPECT_TRUE(only_terminator.LoadBytes(terminator().data(), 4));
-    EXPECT_EQ(only_terminator.Count(), 0);
-
     prtres empty;
-    EXPECT_TRUE(empty.LoadBytes(nullptr, 0));
+    EXPECT_TRUE(empty.LoadBytes(terminator().data(), 4) && empty.LoadBytes(nullptr, 0));
     EXPECT_EQ(empty.Count(), 0);
 
     // Records after the terminator are not read; without one the file's end stops.
@@ -132,17 +128,6 @@ TEST(Reader, AddAppendsAndFailsWholeWhenAllocationFails) {
     EXPECT_EQ(ids(res), (std::vector<LONG>{1, 3}));
 }
 
-TEST(Reader, FileAndBytesGiveTheSameTable) {
-    Bytes f = two_records();
-    f.resize(f.size() - 1); // cut the last record short
-    ASSERT_TRUE(write_file(temp_path("same.ddt"), f));
-    prtres from_file, from_bytes;
-    EXPECT_TRUE(from_file.LoadPath(temp_path("same.ddt").c_str()));
-    from_bytes.LoadBytes(f.data(), f.size());
-    EXPECT_EQ(ids(from_file), (std::vector<LONG>{1}));
-    EXPECT_EQ(ids(from_file), ids(from_bytes));
-}
-
 TEST(Reader, LoadReadsFromTheDriverDirectoryAndFailsWithoutTheFile) {
     Bytes f = two_records();
     ASSERT_TRUE(write_file(temp_path("abc.ddt"), f));
@@ -160,13 +145,10 @@ TEST(Reader, LoadReadsFromTheDriverDirectoryAndFailsWithoutTheFile) {
 TEST(File, ClosedFileOperationsFail) {
     prtfile f;
     unsigned char buf[4];
-    EXPECT_FALSE(f.is_open());
-    EXPECT_EQ(f.size(), 0);
-    EXPECT_EQ(f.Read(buf, 4), -1);
-    EXPECT_EQ(f.Write(buf, 4), -1);
-    EXPECT_FALSE(f.Close());
     EXPECT_FALSE(f.Open(temp_path("does-not-exist").c_str(), prtfile::kRead));
-    EXPECT_FALSE(f.is_open());
+    EXPECT_TRUE(!f.is_open() && f.size() == 0);
+    EXPECT_TRUE(f.Read(buf, 4) == -1 && f.Write(buf, 4) == -1);
+    EXPECT_FALSE(f.Close());
 }
 
 TEST(File, CreateTruncatesAppendAddsAndSizeIsTakenAtOpen) {
@@ -210,8 +192,7 @@ TEST(File, DriverDirectoryEndsInASeparator) {
     ASSERT_TRUE(prtfile::GetDriverDirectory(buf, 520));
     WString own(buf);
     ASSERT_FALSE(own.empty());
-    WCHAR last = own.back();
-    EXPECT_TRUE(last == '\\' || last == '/');
+    EXPECT_TRUE(own.back() == '\\' || own.back() == '/');
     WString custom = widen("C:\\x\\y\\");
     prtfile::SetDriverDirectory(custom.c_str());
     ASSERT_TRUE(prtfile::GetDriverDirectory(buf, 520));
@@ -227,10 +208,12 @@ TEST(File, DriverDirectoryEndsInASeparator) {
 TEST(Reader, CachedFileIsReadAgainWhenItChanges) {
     filecache::Clear();
     WString path = temp_path("cached.ddt");
-    ASSERT_TRUE(write_file(path, two_records()));
+    Bytes cut = two_records();
+    cut.resize(cut.size() - 1); // the last record cut short
+    ASSERT_TRUE(write_file(path, cut));
     prtres first;
     ASSERT_TRUE(first.LoadPath(path.c_str()));
-    EXPECT_EQ(ids(first), (std::vector<LONG>{1, 2}));
+    EXPECT_EQ(ids(first), (std::vector<LONG>{1}));
     filecache::Bytes cached = filecache::Get(path.c_str());
     ASSERT_NE(cached, nullptr);
     EXPECT_EQ(filecache::Get(path.c_str()), cached); // the same block, no second read
