@@ -1,21 +1,16 @@
-// The printer data store over the host's in-memory stand-in: routing of the
-// three places, the size rules of raw and string values, and the form list's
-// use of them. The same routes against Wine's spooler and registry are tested
-// in the Windows suite.
-#include "foundation/util.h"
-#include "model/prtfile.h"
+// The printer data store over the host's in-memory stand-in: the size rules of
+// raw and string values, and the form list's use of the three places. Where
+// each value lands in Wine's spooler and registry is tested in the Windows suite.
 #include "platform/seam.h"
 #include "store/predefines.h"
 #include "store/prtform.h"
 #include "store/prtreg.h"
+#include "temp_files.h"
 #include "test_model.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
-#include <unistd.h>
-#include <vector>
 
 namespace {
 
@@ -36,39 +31,6 @@ int32_t load_long(prtreg &s, const char *name, bool global) {
     int32_t v = -12345;
     s.LoadRaw(name, reinterpret_cast<unsigned char *>(&v), 4, global);
     return v;
-}
-
-TEST_F(Store, RoutesPrinterPathAndGlobal) {
-    const unsigned char one[] = {1, 0, 0, 0};
-    const unsigned char two[] = {2, 0, 0, 0};
-    const unsigned char three[] = {3, 0, 0, 0};
-    ASSERT_TRUE(store.SaveRaw("V", one, 4, false));
-    store.SetPath("X");
-    ASSERT_TRUE(store.SaveRaw("V", two, 4, false));
-    ASSERT_TRUE(store.SaveRaw("V", three, 4, true)); // global ignores the path
-    EXPECT_EQ(load_long(store, "V", false), 2);
-    store.SetPath(nullptr);
-    EXPECT_EQ(load_long(store, "V", false), 1);
-    EXPECT_EQ(load_long(store, "V", true), 3);
-    EXPECT_EQ(std::string(static_cast<char *>(store.get_path())), "X"); // kept, but not used
-
-    // Another printer has its own data; the same key path is the same place for all.
-    prtreg other(kOtherPrinter);
-    EXPECT_EQ(load_long(other, "V", false), -12345);
-    other.SetPath("x"); // key names ignore case
-    EXPECT_EQ(load_long(other, "V", false), 2);
-    prtreg global_path(kOtherPrinter);
-    global_path.SetPath(GLOBAL_KEY);
-    EXPECT_EQ(load_long(global_path, "V", false), 3);
-}
-
-TEST_F(Store, DriverPathNamesThePrinter) {
-    prtreg named;
-    named.init(kPrinter, WSTR("Label 1"));
-    named.SetDriverPath();
-    EXPECT_TRUE(named.is_path());
-    EXPECT_EQ(std::string(static_cast<char *>(named.get_path())),
-              "System\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Drivers\\Version-2\\Label 1");
 }
 
 TEST_F(Store, RawSizeRules) {
@@ -134,13 +96,6 @@ protected:
                    (f->is_user() ? "U" : "") + " ";
         return out;
     }
-    FormRecord stored(prtreg &s, const char *name, bool global) {
-        unsigned char bytes[92] = {};
-        FormRecord rec = {};
-        EXPECT_TRUE(s.LoadRaw(name, bytes, 92, global)) << name;
-        FormRecordFromBytes(bytes, 92, &rec);
-        return rec;
-    }
 };
 
 TEST_F(StoredForms, SaveIfChangedWritesOnlyWhatTheStoreLacks) {
@@ -166,36 +121,6 @@ TEST_F(StoredForms, SaveIfChangedWritesOnlyWhatTheStoreLacks) {
     prtreg other(kOtherPrinter);
     again.SaveIfChanged(other);
     EXPECT_EQ(load_long(other, "Unprintable Width", false), 777);
-}
-
-TEST_F(StoredForms, SaveSpreadsOverThePlaces) {
-    prtformlist list(&model);
-    list.get_first()->set_width(60000);
-    list.SetUnprintableWidth(1500);
-    add(list, "Custom B", FORMF_GLOBAL, 30000);
-    add(list, "Custom A", FORMF_GLOBAL, 20000);
-    add(list, "Stock 2", FORMF_PREDEFINED, 40000);
-    add(list, "Stock 1", FORMF_PREDEFINED | FORMF_GLOBAL, 50000);
-    list.Validate();
-    ASSERT_TRUE(list.Save(store));
-
-    EXPECT_EQ(load_long(store, "Unprintable Width", false), 1500);
-    EXPECT_STREQ(stored(store, "User Form", false).name, "USER");
-    EXPECT_EQ(stored(store, "User Form", false).width, 60000);
-    // Custom stocks machine-wide, numbered in list order (by name, greatest first).
-    EXPECT_EQ(load_long(store, "Form Count", true), 2);
-    EXPECT_STREQ(stored(store, "Form 1", true).name, "Custom B");
-    EXPECT_STREQ(stored(store, "Form 2", true).name, "Custom A");
-    // Predefined stocks below the OEM's key.
-    prtreg oem(kOtherPrinter);
-    oem.SetPath("System\\CurrentControlSet\\Control\\Print\\Marlin\\ott");
-    EXPECT_EQ(load_long(oem, "Form Count", false), 2);
-    EXPECT_STREQ(stored(oem, "Form 1", false).name, "Stock 2");
-    EXPECT_EQ(stored(oem, "Form 2", false).flags, FORMF_PREDEFINED | FORMF_GLOBAL);
-    EXPECT_FALSE(store.is_path());
-    // Nothing per printer but the user form and the width.
-    unsigned char buf[92];
-    EXPECT_FALSE(store.LoadRaw("Form Count", buf, 4, false));
 }
 
 TEST_F(StoredForms, LoadMergesThePlaces) {
@@ -254,19 +179,12 @@ TEST_F(StoredForms, LoadSurvivesBadStoredValues) {
 }
 
 TEST_F(StoredForms, InstallPredefinesFromThePackage) {
-    char dir_template[] = "/tmp/mrl-predef-XXXXXX";
-    ASSERT_NE(mkdtemp(dir_template), nullptr);
-    std::string dir = std::string(dir_template) + "/";
-    std::basic_string<WCHAR> wdir(dir.begin(), dir.end());
-    prtfile::SetDriverDirectory(wdir.c_str());
-
+    prtfile::SetDriverDirectory(temp_dir().c_str());
     // The package file: two stocks, one of them too wide for this model.
     prtformlist source;
     add(source, "6x4 in", 0, 152400);
     add(source, "4x2 in", 0, 101600);
-    std::string file = dir + "ottxxeng.sfm";
-    std::basic_string<WCHAR> wfile(file.begin(), file.end());
-    ASSERT_TRUE(source.Save(wfile.c_str()));
+    ASSERT_TRUE(source.Save(temp_path("ottxxeng.sfm").c_str()));
 
     ASSERT_TRUE(InstallPredefines(store, &model));
     prtformlist installed(&model);
@@ -276,10 +194,8 @@ TEST_F(StoredForms, InstallPredefinesFromThePackage) {
     EXPECT_EQ(installed.Find(257)->get_width(), 101600);
 
     // Again, with the user's change to a stored predefined stock: the stored one stays.
-    prtformlist edited(&model);
-    edited.Load(store);
-    edited.Find(257)->set_height(50000);
-    edited.Save(store);
+    installed.Find(257)->set_height(50000);
+    installed.Save(store);
     ASSERT_TRUE(InstallPredefines(store, &model));
     prtformlist again(&model);
     again.Load(store);
@@ -288,9 +204,7 @@ TEST_F(StoredForms, InstallPredefinesFromThePackage) {
 
     // The driver maker's own package makes its stocks editable (global too).
     TestModel own("omr");
-    std::string own_file = dir + "omrxxeng.sfm";
-    std::basic_string<WCHAR> wown(own_file.begin(), own_file.end());
-    ASSERT_TRUE(source.Save(wown.c_str()));
+    ASSERT_TRUE(source.Save(temp_path("omrxxeng.sfm").c_str()));
     prtreg own_store(kOtherPrinter);
     ASSERT_TRUE(InstallPredefines(own_store, &own));
     prtformlist own_list(&own);
@@ -301,10 +215,6 @@ TEST_F(StoredForms, InstallPredefinesFromThePackage) {
     TestModel none("xyz");
     EXPECT_TRUE(InstallPredefines(store, &none));
     EXPECT_FALSE(InstallPredefines(store, nullptr));
-
-    prtfile::Delete(wfile.c_str());
-    prtfile::Delete(wown.c_str());
-    rmdir(dir_template);
 }
 
 } // namespace
