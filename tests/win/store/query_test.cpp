@@ -54,6 +54,17 @@ DWORD WINAPI label_printer(HANDLE, LPWSTR name, LPDWORD, LPBYTE buf, DWORD size,
     return 0;
 }
 
+// The one message box shown, by string ids; type 0 is not checked.
+void expect_box(const std::wstring &text, const wchar_t *caption, UINT type = 0) {
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].text, text);
+    EXPECT_EQ(boxes()[0].caption, caption);
+    if (type) {
+        EXPECT_EQ(boxes()[0].type, type);
+    }
+    boxes().clear();
+}
+
 class Query : public store_env::BoxTest {
 protected:
     static void SetUpTestSuite() { ASSERT_TRUE(store_env::ensure_driver()); }
@@ -61,67 +72,54 @@ protected:
         BoxTest::SetUp();
         port = Port{};
         platform::seam().GetPrinterDataW = label_printer;
+        ASSERT_TRUE(printer.ok()) << printer.error();
     }
-    std::string query(TestPrinter &p, const char *cmd, unsigned len, unsigned reply_size, unsigned min_reply,
-                      int *ok, unsigned short *reply_len) {
-        std::string reply(reply_size ? reply_size : 1, '\xEE');
-        *ok = VXGetPrinterData(nullptr, p.handle(), nullptr, cmd, len, &reply[0], reply_size, min_reply, reply_len);
-        return reply;
+    // The reply buffer is prefilled with 0xEE; len is left as it was on failure.
+    int ask(TestPrinter &p, const char *cmd, unsigned reply_size, unsigned min_reply, unsigned short *len = nullptr,
+            std::string *reply = nullptr) {
+        std::string buf(reply_size ? reply_size : 1, '\xEE');
+        unsigned short n = 77;
+        int ok = VXGetPrinterData(nullptr, p.handle(), nullptr, cmd, static_cast<unsigned>(std::strlen(cmd)), &buf[0],
+                                  reply_size, min_reply, len ? len : &n);
+        if (reply)
+            *reply = buf;
+        return ok;
     }
     store_env::UnixPort file{L"query"};
     TestPrinter printer{L"MRL Query Printer", store_env::kDriver, file.port};
 };
 
 TEST_F(Query, StatusLinesByteForByte) {
-    ASSERT_TRUE(printer.ok()) << printer.error();
-    int ok = 0;
     unsigned short len = 0;
-    std::string reply = query(printer, "~HS", 3, 256, 82, &ok, &len);
-    EXPECT_EQ(ok, 1);
+    std::string reply;
+    EXPECT_EQ(ask(printer, "~HS", 256, 82, &len, &reply), 1);
     ASSERT_EQ(len, kHostStatus.size());
     EXPECT_EQ(reply.substr(0, len), kHostStatus);
     EXPECT_EQ(reply[len], '\xEE'); // nothing written past the answer
     EXPECT_EQ(port.last_cmd, "~HS");
     EXPECT_EQ(port.last.min_reply, 82u);
     EXPECT_EQ(port.last_size, 256u);
-    EXPECT_TRUE(boxes().empty());
-}
 
-TEST_F(Query, MoreDataCountsAsSuccessClampedToTheBuffer) {
-    ASSERT_TRUE(printer.ok()) << printer.error();
-    int ok = 0;
-    unsigned short len = 0;
-    std::string reply = query(printer, "~HS", 3, 20, 82, &ok, &len);
-    EXPECT_EQ(ok, 1);
+    // More than the buffer holds counts as success, clamped to the buffer.
+    EXPECT_EQ(ask(printer, "~HS", 20, 82, &len, &reply), 1);
     EXPECT_EQ(len, 20);
     EXPECT_EQ(reply.substr(0, 4), std::string(4, '\0')); // cleared before the call
     EXPECT_TRUE(boxes().empty());
 }
 
 TEST_F(Query, ShortAnswerOrSilenceIsReported) {
-    ASSERT_TRUE(printer.ok()) << printer.error();
     port.answers["~HI"] = "\x02ZD\x03";
-    int ok = 1;
     unsigned short len = 77;
-    query(printer, "~HI", 3, 100, 10, &ok, &len);
-    EXPECT_EQ(ok, 0);
+    EXPECT_EQ(ask(printer, "~HI", 100, 10, &len), 0);
     EXPECT_EQ(len, 77); // untouched on failure
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_EQ(boxes()[0].text, L"#1229");
-    EXPECT_EQ(boxes()[0].caption, L"#476");
-    EXPECT_EQ(boxes()[0].type, static_cast<UINT>(MB_ICONWARNING));
+    expect_box(L"#1229", L"#476", MB_ICONWARNING);
 
-    boxes().clear();
     port.status_override = ERROR_BUSY;
-    query(printer, "~HS", 3, 100, 0, &ok, &len);
-    EXPECT_EQ(ok, 0);
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_EQ(boxes()[0].text, L"#1236");
+    EXPECT_EQ(ask(printer, "~HS", 100, 0), 0);
+    expect_box(L"#1236", L"#476");
 
     // An empty command counts as answered whatever the port says; no reply wanted is sent as such.
-    boxes().clear();
-    query(printer, "", 0, 0, 0, &ok, &len);
-    EXPECT_EQ(ok, 1);
+    EXPECT_EQ(ask(printer, "", 0, 0, &len), 1);
     EXPECT_FALSE(port.last.wants_reply);
     EXPECT_EQ(port.last_size, 1u);
     EXPECT_EQ(len, 0);
@@ -131,32 +129,17 @@ TEST_F(Query, ShortAnswerOrSilenceIsReported) {
 TEST_F(Query, ParallelPortNeverAnswers) {
     TestPrinter lpt(L"MRL Query LPT", store_env::kDriver, L"LPT1:");
     ASSERT_TRUE(lpt.ok()) << lpt.error();
-    int ok = 1;
-    unsigned short len = 0;
-    query(lpt, "~HS", 3, 256, 82, &ok, &len);
-    EXPECT_EQ(ok, 0);
+    EXPECT_EQ(ask(lpt, "~HS", 256, 82), 0);
     EXPECT_EQ(port.calls, 1); // asked, but the answer does not count
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_EQ(boxes()[0].text, L"#1239");
-    EXPECT_EQ(boxes()[0].caption, L"#476");
+    expect_box(L"#1239", L"#476");
 }
 
 TEST_F(Query, EnquiryWithoutAnswer) {
-    ASSERT_TRUE(printer.ok()) << printer.error();
-    int ok = 1;
-    unsigned short len = 0;
-    query(printer, "<ENQ>", 5, 16, 1, &ok, &len);
-    EXPECT_EQ(ok, 0);
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_EQ(boxes()[0].text, L"#1263 " + file.port);
-    EXPECT_EQ(boxes()[0].caption, L"#1264");
-    EXPECT_EQ(boxes()[0].type, static_cast<UINT>(MB_ICONINFORMATION));
-
+    EXPECT_EQ(ask(printer, "<ENQ>", 16, 1), 0);
+    expect_box(L"#1263 " + file.port, L"#1264", MB_ICONINFORMATION);
     // "<ENQ>" must be the whole command.
-    boxes().clear();
-    query(printer, "<ENQ>x", 6, 16, 1, &ok, &len);
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_EQ(boxes()[0].text, L"#1229");
+    ask(printer, "<ENQ>x", 16, 1);
+    expect_box(L"#1229", L"#476");
 }
 
 // On a serial port, silence is blamed on a port setting Windows cannot use.
@@ -170,20 +153,11 @@ TEST_F(Query, EnquiryOnASerialPort) {
         RegSetValueExW(ports, L"COM2:", 0, REG_SZ, reinterpret_cast<const BYTE *>(setting),
                        static_cast<DWORD>((wcslen(setting) + 1) * 2));
     };
-    int ok = 1;
-    unsigned short len = 0;
     set(L"baud=fast");
-    query(com, "<ENQ>", 5, 16, 1, &ok, &len);
-    EXPECT_EQ(ok, 0);
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_EQ(boxes()[0].text, L"#1233");
-    EXPECT_EQ(boxes()[0].caption, L"#474");
-    EXPECT_EQ(boxes()[0].type, static_cast<UINT>(MB_ICONWARNING));
-
-    boxes().clear();
+    EXPECT_EQ(ask(com, "<ENQ>", 16, 1), 0);
+    expect_box(L"#1233", L"#474", MB_ICONWARNING);
     set(L"9600,n,8,1");
-    query(com, "<ENQ>", 5, 16, 1, &ok, &len);
-    EXPECT_EQ(ok, 0);
+    EXPECT_EQ(ask(com, "<ENQ>", 16, 1), 0);
     EXPECT_TRUE(boxes().empty());
 
     WCHAR *setting = GetCurrentPortSettingFromRegistry(L"COM2:");
@@ -196,25 +170,19 @@ TEST_F(Query, EnquiryOnASerialPort) {
 }
 
 TEST_F(Query, CleansUpTheQueryValue) {
-    ASSERT_TRUE(printer.ok()) << printer.error();
     // Port software may leave the request's value behind in the printer's data.
-    DWORD leftover = 1;
-    ASSERT_EQ(SetPrinterDataW(printer.handle(), const_cast<LPWSTR>(L"MRLGetPrinterData"), REG_DWORD,
-                              reinterpret_cast<BYTE *>(&leftover), 4),
-              0u);
-    ASSERT_EQ(SetPrinterDataW(printer.handle(), const_cast<LPWSTR>(L"Keep"), REG_DWORD,
-                              reinterpret_cast<BYTE *>(&leftover), 4),
-              0u);
-    int ok = 0;
-    unsigned short len = 0;
-    query(printer, "~HS", 3, 256, 82, &ok, &len);
-    DWORD type, value, needed;
-    EXPECT_EQ(GetPrinterDataW(printer.handle(), const_cast<LPWSTR>(L"MRLGetPrinterData"), &type,
-                              reinterpret_cast<BYTE *>(&value), 4, &needed),
-              static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-    EXPECT_EQ(GetPrinterDataW(printer.handle(), const_cast<LPWSTR>(L"Keep"), &type,
-                              reinterpret_cast<BYTE *>(&value), 4, &needed),
-              0u);
+    DWORD value = 1, type, needed;
+    for (const wchar_t *name : {L"MRLGetPrinterData", L"Keep"})
+        ASSERT_EQ(SetPrinterDataW(printer.handle(), const_cast<LPWSTR>(name), REG_DWORD,
+                                  reinterpret_cast<BYTE *>(&value), 4),
+                  0u);
+    ask(printer, "~HS", 256, 82);
+    auto get = [&](const wchar_t *name) {
+        return GetPrinterDataW(printer.handle(), const_cast<LPWSTR>(name), &type, reinterpret_cast<BYTE *>(&value),
+                               4, &needed);
+    };
+    EXPECT_EQ(get(L"MRLGetPrinterData"), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(get(L"Keep"), 0u);
 }
 
 TEST(RegistrySearch, DeletesTheValueInEveryMatchingSubkey) {
@@ -237,20 +205,16 @@ TEST(RegistrySearch, DeletesTheValueInEveryMatchingSubkey) {
         RegCloseKey(k);
         return found;
     };
-    put(L"A\\PrinterDriverData", L"Target");
-    put(L"A\\PrinterDriverData", L"Other");
-    put(L"A\\PrinterDriverData", L"Zeta");
+    for (const wchar_t *value : {L"Target", L"Other", L"Zeta"})
+        put(L"A\\PrinterDriverData", value);
     put(L"B\\Deep\\printerdriverdata", L"TARGET");
     put(L"B\\Target", L"Target"); // not below a matching key: stays
     put(L"C", L"Target");
 
     VXFindAndDeleteRegValue(root, L"PrinterDriverData", L"Target");
-    EXPECT_FALSE(has(L"A\\PrinterDriverData", L"Target"));
-    EXPECT_TRUE(has(L"A\\PrinterDriverData", L"Other"));
-    EXPECT_TRUE(has(L"A\\PrinterDriverData", L"Zeta"));
-    EXPECT_FALSE(has(L"B\\Deep\\printerdriverdata", L"TARGET"));
-    EXPECT_TRUE(has(L"B\\Target", L"Target"));
-    EXPECT_TRUE(has(L"C", L"Target"));
+    EXPECT_FALSE(has(L"A\\PrinterDriverData", L"Target") || has(L"B\\Deep\\printerdriverdata", L"TARGET"));
+    EXPECT_TRUE(has(L"A\\PrinterDriverData", L"Other") && has(L"A\\PrinterDriverData", L"Zeta"));
+    EXPECT_TRUE(has(L"B\\Target", L"Target") && has(L"C", L"Target"));
     RegCloseKey(root);
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\MrlSearchTest");
 }
@@ -281,9 +245,7 @@ TEST_F(RawJob, FailureShowsTheSendCaption) {
     ASSERT_TRUE(OpenPrinterW(printer.wname(), &closed, nullptr));
     ClosePrinter(closed);
     EXPECT_EQ(VXWritePrinterData(nullptr, closed, "x", 1, nullptr), 0);
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_EQ(boxes()[0].text, L"#1240"); // invalid handle
-    EXPECT_EQ(boxes()[0].caption, L"#477");
+    expect_box(L"#1240", L"#477"); // invalid handle
 }
 
 TEST(PrinterInfoItem, ItemsOfTheQueue) {
@@ -292,8 +254,7 @@ TEST(PrinterInfoItem, ItemsOfTheQueue) {
     ASSERT_TRUE(p.ok()) << p.error();
     WCHAR *port = GetPrinterInfoItem(p.handle(), PII_PORT);
     WCHAR *name = GetPrinterInfoItem(p.handle(), PII_PRINTER);
-    ASSERT_NE(port, nullptr);
-    ASSERT_NE(name, nullptr);
+    ASSERT_TRUE(port && name);
     EXPECT_EQ(std::wstring(port), L"LPT1:");
     EXPECT_EQ(std::wstring(name), L"MRL Info Printer");
     EXPECT_EQ(GetPrinterInfoItem(p.handle(), PII_SERVER), nullptr); // a local queue
