@@ -1,10 +1,7 @@
-// The stock list in Wine's registry: per printer, machine-wide and per OEM,
-// and the package's predefined stocks installed at printer set-up.
+// The stock list in Wine's registry: per printer, machine-wide and per OEM.
 #include "driver_env.h"
 #include "store_env.h"
 
-#include "model/prtfile.h"
-#include "store/predefines.h"
 #include "store/prtform.h"
 #include "test_model.h"
 
@@ -44,10 +41,7 @@ protected:
         store1.init(first.handle(), first.wname());
         store2.init(second.handle(), second.wname());
     }
-    void TearDown() override {
-        prtfile::SetDriverDirectory(nullptr);
-        store_env::clear_global_key();
-    }
+    void TearDown() override { store_env::clear_global_key(); }
     static FormRecord record_at(HKEY root, const char *key_path, const char *name) {
         FormRecord rec = {};
         HKEY key;
@@ -89,8 +83,7 @@ TEST_F(Forms, SavedWhereEachKindBelongs) {
     unsigned char bytes[92];
     DWORD type = 0, needed = 0;
     ASSERT_EQ(GetPrinterDataA(first.handle(), const_cast<LPSTR>("User Form"), &type, bytes, 92, &needed), 0u);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
-    EXPECT_EQ(needed, 92u);
+    EXPECT_TRUE(type == REG_BINARY && needed == 92u);
     FormRecord user;
     FormRecordFromBytes(bytes, 92, &user);
     EXPECT_STREQ(user.name, "USER");
@@ -138,39 +131,6 @@ TEST_F(Forms, SharedStocksReachEveryPrinterUserFormStaysOwn) {
     EXPECT_EQ(names(shorter), "USER:256 Stock 2x1:257 ");
     EXPECT_STREQ(record_at(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Print\\Marlin", "Form 1").name,
                  "Shipping 4x6");
-}
-
-TEST_F(Forms, ImportExportAndInstalledPredefines) {
-    wchar_t dir[MAX_PATH];
-    GetTempPathW(MAX_PATH, dir);
-    std::wstring package = std::wstring(dir) + L"mrl-forms-package\\";
-    CreateDirectoryW(package.c_str(), nullptr);
-    prtfile::SetDriverDirectory(package.c_str());
-
-    prtformlist stocks;
-    add(stocks, "6x4 in", 0, 152400, 101600);
-    add(stocks, "4x2 in", 0, 101600, 50800);
-    std::wstring file = package + L"oinxxeng.sfm";
-    ASSERT_TRUE(stocks.Save(file.c_str()));
-
-    ASSERT_TRUE(InstallPredefines(store1, &model));
-    prtformlist installed(&model);
-    installed.Load(store2); // predefined stocks are per OEM, not per printer
-    EXPECT_EQ(names(installed), "USER:256 6x4 in:0 4x2 in:257 ");
-    EXPECT_TRUE(installed.Find(257)->is_predefined());
-    EXPECT_FALSE(installed.Find(257)->is_global());
-
-    // Export and import: the file carries every stock but the user form.
-    std::wstring exported = std::wstring(dir) + L"mrl-forms-export.sfm";
-    ASSERT_TRUE(installed.Save(exported.c_str()));
-    prtformlist imported(&model);
-    ASSERT_TRUE(imported.Load(exported.c_str(), SFM_IMPORT));
-    EXPECT_EQ(names(imported), "USER:256 6x4 in:0 4x2 in:257 ");
-    EXPECT_TRUE(imported.Find(257)->can_delete());
-
-    DeleteFileW(file.c_str());
-    DeleteFileW(exported.c_str());
-    RemoveDirectoryW(package.c_str());
 }
 
 } // namespace

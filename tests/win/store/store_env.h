@@ -79,12 +79,6 @@ protected:
 
 inline void clear_global_key() { RegDeleteTreeW(HKEY_LOCAL_MACHINE, GLOBAL_KEY_WINNT); }
 
-inline std::wstring temp_path(const wchar_t *name) {
-    wchar_t dir[MAX_PATH];
-    GetTempPathW(MAX_PATH, dir);
-    return std::wstring(dir) + name;
-}
-
 // A port that is a Unix file: the spooler writes each raw document there. The
 // same file is seen from Windows through drive Z:.
 struct UnixPort {
