@@ -1,6 +1,8 @@
 #include "devmode/views.h"
 #include "dm_helpers.h"
 
+#include <tuple>
+
 namespace {
 
 TEST(ConfigBlock, ResetAndValidate) {
@@ -63,24 +65,21 @@ TEST(PageView, OrientationAndImageFlags) {
     DmBuffer b = default_dm(model);
     cfgpage page(b.dm());
     ASSERT_NE(page.get_cfg(), nullptr);
-    page.set_orientation(3);
-    EXPECT_EQ(b.dm()->dmOrientation, 2);
-    EXPECT_TRUE(page.get_cfg()->image_flags & prtconfig::kRotate180);
-    EXPECT_EQ(page.get_orientation(), 3);
-    page.set_orientation(0);
-    EXPECT_EQ(b.dm()->dmOrientation, 1);
-    EXPECT_EQ(page.get_orientation(), 0);
-    page.set_orientation(2);
-    EXPECT_EQ(page.get_orientation(), 2);
+    // Four orientations: portrait or landscape, each turned by 180 degrees or not.
+    for (auto [set, public_value, rotated] : {std::tuple<int, SHORT, bool>{0, 1, false}, {2, 1, true}, {1, 2, false},
+                                              {3, 2, true}}) {
+        page.set_orientation(set);
+        EXPECT_EQ(b.dm()->dmOrientation, public_value) << set;
+        EXPECT_EQ((page.get_cfg()->image_flags & prtconfig::kRotate180) != 0, rotated) << set;
+        EXPECT_EQ(page.get_orientation(), set);
+    }
     b.dm()->dmFields &= ~DWORD(DM_ORIENTATION);
     EXPECT_EQ(page.get_orientation(), 2); // portrait when the field is not in force
 
     page.set_mirror(true);
     page.set_inverse(true);
-    EXPECT_TRUE(page.get_mirror() && page.get_inverse());
     page.set_mirror(false);
-    EXPECT_FALSE(page.get_mirror());
-    EXPECT_TRUE(page.get_inverse());
+    EXPECT_TRUE(!page.get_mirror() && page.get_inverse());
 }
 
 TEST(PageView, SizeCopiesAndForm) {
@@ -96,16 +95,12 @@ TEST(PageView, SizeCopiesAndForm) {
     EXPECT_EQ(page.get_size(), 130);
 
     page.set_form(140, 1016, 1524, false, WSTR("4 x 6"));
-    EXPECT_EQ(b.dm()->dmPaperSize, 140);
-    EXPECT_EQ(b.dm()->dmPaperWidth, 1016);
-    EXPECT_EQ(b.dm()->dmPaperLength, 1524);
+    EXPECT_TRUE(b.dm()->dmPaperSize == 140 && b.dm()->dmPaperWidth == 1016 && b.dm()->dmPaperLength == 1524);
     EXPECT_EQ(b.dm()->dmFields, DWORD(DM_COPIES | DM_PAPERSIZE | DM_FORMNAME));
     EXPECT_EQ(std::memcmp(b.dm()->dmFormName, WSTR("4 x 6"), 12), 0);
 
-    WCHAR longname[40];
-    for (int i = 0; i < 39; ++i)
-        longname[i] = 'L';
-    longname[39] = 0;
+    WCHAR longname[40] = {};
+    std::fill(longname, longname + 39, WCHAR('L'));
     page.set_form(256, 500, 600, true, longname);
     EXPECT_EQ(b.dm()->dmFields & (DM_PAPERLENGTH | DM_PAPERWIDTH), DWORD(DM_PAPERLENGTH | DM_PAPERWIDTH));
     EXPECT_EQ(b.dm()->dmFormName[31], 'L');
@@ -114,9 +109,7 @@ TEST(PageView, SizeCopiesAndForm) {
 
 TEST(PageView, MissingPartsReadAsDefaults) {
     cfgpage none(nullptr);
-    EXPECT_EQ(none.get_size(), 256);
-    EXPECT_EQ(none.get_copies(), 1);
-    EXPECT_EQ(none.get_orientation(), 0);
+    EXPECT_TRUE(none.get_size() == 256 && none.get_copies() == 1 && none.get_orientation() == 0);
     EXPECT_FALSE(none.get_mirror());
     none.set_orientation(3);
     none.set_form(1, 2, 3, true, WSTR("x"));
@@ -143,6 +136,14 @@ TEST(PageView, MissingPartsReadAsDefaults) {
     cfggfx gfx(tiny.dm());
     EXPECT_EQ(gfx.get_color(), 1);
     gfx.set_color(2);
+
+    // A public part that ends between dmPaperLength and dmPaperWidth.
+    DmBuffer b(82);
+    b.dm()->dmSize = 82;
+    cfgpage cut(b.dm());
+    cut.set_form(7, 100, 200, true, WSTR("x"));
+    EXPECT_EQ(b.dm()->dmPaperSize, 7);
+    EXPECT_EQ(b.dm()->dmFields, DWORD(DM_PAPERSIZE));
 }
 
 TEST(GraphicsView, ColourAndIntent) {
@@ -167,21 +168,6 @@ TEST(GraphicsView, ColourAndIntent) {
     gfx.init(b.dm());
     EXPECT_FALSE(gfx.get_icm());
     EXPECT_EQ(cfggfx(nullptr).get_color(), 1);
-}
-
-} // namespace
-
-namespace {
-
-// A public part that ends between dmPaperLength and dmPaperWidth.
-TEST(PageView, FormStopsAtTheEndOfAShortPublicPart) {
-    DmBuffer b(82);
-    b.dm()->dmSize = 82;
-    b.dm()->dmFields = 0;
-    cfgpage page(b.dm());
-    page.set_form(7, 100, 200, true, WSTR("x"));
-    EXPECT_EQ(b.dm()->dmPaperSize, 7);
-    EXPECT_EQ(b.dm()->dmFields, DWORD(DM_PAPERSIZE));
 }
 
 } // namespace
