@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -18,30 +19,17 @@ std::vector<WCHAR> request(const char *cmd, unsigned len, unsigned reply_size, u
 TEST(QueryRequest, ThreeByteCommandLayout) {
     std::vector<WCHAR> b = request("~HS", 3, 200, 82);
     ASSERT_EQ(b.size() * 2, 52u);
-    const char name[] = "MRLGetPrinterData";
-    for (int i = 0; i < 17; ++i)
-        EXPECT_EQ(b[i], static_cast<WCHAR>(name[i])) << i;
-    EXPECT_EQ(b[17], 0x00A6);
-    EXPECT_EQ(b[18], 3);
-    EXPECT_EQ(b[19], 0x00A6);
-    EXPECT_EQ(b[20], 82);
-    EXPECT_EQ(b[21], 0x00A6);
+    // The value name, then length 3 and minimum 82 each between 0xA6 separators.
+    EXPECT_EQ(std::u16string(b.begin(), b.begin() + 22), u"MRLGetPrinterData\u00A6\u0003\u00A6\u0052\u00A6");
     // Command bytes as they are, the odd byte padded with 0, then zero units to the end.
     const unsigned char *data = reinterpret_cast<const unsigned char *>(&b[22]);
-    EXPECT_EQ(data[0], '~');
-    EXPECT_EQ(data[1], 'H');
-    EXPECT_EQ(data[2], 'S');
-    EXPECT_EQ(data[3], 0);
-    EXPECT_EQ(b[24], 0);
-    EXPECT_EQ(b[25], 0);
+    EXPECT_EQ(std::string(reinterpret_cast<const char *>(data), 8), std::string("~HS\0\0\0\0\0", 8));
 }
 
 TEST(QueryRequest, SizesAndSpecialUnits) {
-    EXPECT_EQ(QueryRequestBytes(0), 48);
-    EXPECT_EQ(QueryRequestBytes(1), 50);
-    EXPECT_EQ(QueryRequestBytes(4), 52);
-    EXPECT_EQ(QueryRequestBytes(5), 54);
-    EXPECT_EQ(QueryRequestBytes(kQueryMaxCommand + 1), 0);
+    // The header, the command rounded up to whole units, two zero units.
+    for (auto [len, bytes] : {std::pair<unsigned, LONG>{0, 48}, {1, 50}, {4, 52}, {5, 54}, {kQueryMaxCommand + 1, 0}})
+        EXPECT_EQ(QueryRequestBytes(len), bytes) << len;
 
     // An empty command and a zero minimum are sent as 0xFFFF so that the name does not end there.
     std::vector<WCHAR> empty = request("", 0, 10, 0);
