@@ -1,6 +1,6 @@
 // Stocks and the stock list: order and duplicates, paper ids, printable areas,
 // enumeration for capability queries, stored records and form-list files.
-#include "store/prtform.h"
+#include "form_list.h"
 #include "temp_files.h"
 #include "test_model.h"
 
@@ -31,16 +31,6 @@ void put_record(Bytes &v, int32_t w, int32_t h, const char *name, size_t size = 
     rec.resize(92, 0);
     std::memcpy(&rec[28], name, std::strlen(name));
     v.insert(v.end(), rec.begin(), rec.begin() + size);
-}
-
-prtform *add(prtformlist &list, const char *name, uint32_t flags, LONG w = 50000, LONG h = 25000) {
-    auto *f = new prtform;
-    f->set_name(name);
-    f->set_flags(flags);
-    f->set_width(w);
-    f->set_height(h);
-    list.Add(f);
-    return f;
 }
 
 std::vector<std::string> names(const prtformlist &list) {
@@ -81,7 +71,7 @@ TEST_F(FormList, DefaultUserFormFromTheModel) {
 TEST_F(FormList, OrdersByNameGreatestFirstWithPaperIds) {
     // Bytes compare unsigned: a name starting with 0xE9 sorts above every ASCII name.
     for (const char *name : {"A", "\xE9tiquette", "C", "", "ab", "B"})
-        add(list, name, FORMF_GLOBAL);
+        add_form(list, name, FORMF_GLOBAL);
     list.Validate();
     EXPECT_EQ(names(list), (std::vector<std::string>{"\xE9tiquette", "ab", "C", "B", "A", ""}));
     std::vector<unsigned short> ids(6);
@@ -91,20 +81,20 @@ TEST_F(FormList, OrdersByNameGreatestFirstWithPaperIds) {
 
 TEST_F(FormList, DuplicateNames) {
     // The user form survives a global form of its name, in either order, and a fixed one.
-    add(list, "4x6", FORMF_GLOBAL);
-    add(list, "4x6", FORMF_USER);
-    add(list, "2x1", FORMF_USER);
-    add(list, "2x1", FORMF_GLOBAL);
-    add(list, "7x7", FORMF_PREDEFINED);
-    add(list, "7x7", FORMF_USER);
+    add_form(list, "4x6", FORMF_GLOBAL);
+    add_form(list, "4x6", FORMF_USER);
+    add_form(list, "2x1", FORMF_USER);
+    add_form(list, "2x1", FORMF_GLOBAL);
+    add_form(list, "7x7", FORMF_PREDEFINED);
+    add_form(list, "7x7", FORMF_USER);
     // A non-global form survives a global one; of two fixed forms the first stays.
-    add(list, "3x1", FORMF_GLOBAL, 1);
-    add(list, "3x1", FORMF_PREDEFINED, 2);
-    add(list, "1x1", FORMF_PREDEFINED, 3);
-    add(list, "1x1", FORMF_PREDEFINED, 4);
+    add_form(list, "3x1", FORMF_GLOBAL, 1);
+    add_form(list, "3x1", FORMF_PREDEFINED, 2);
+    add_form(list, "1x1", FORMF_PREDEFINED, 3);
+    add_form(list, "1x1", FORMF_PREDEFINED, 4);
     // Of two global forms the later one stays.
-    add(list, "5x5", FORMF_GLOBAL, 5);
-    add(list, "5x5", FORMF_GLOBAL, 6);
+    add_form(list, "5x5", FORMF_GLOBAL, 5);
+    add_form(list, "5x5", FORMF_GLOBAL, 6);
     list.Validate();
     std::vector<std::string> kept;
     for (prtform *f = list.get_first(); f; f = f->get_next())
@@ -116,10 +106,10 @@ TEST_F(FormList, DuplicateNames) {
 
 TEST_F(FormList, PaperIdsUserAndTooLarge) {
     // At most 118 mm wide, 990 mm long.
-    add(list, "wide", FORMF_GLOBAL, 118001, 100000);
-    add(list, "fits", FORMF_GLOBAL, 118000, 990000);
-    add(list, "long", FORMF_GLOBAL, 50000, 990001);
-    add(list, "USER", FORMF_USER, 500000, 100000); // always 256, whatever its size
+    add_form(list, "wide", FORMF_GLOBAL, 118001, 100000);
+    add_form(list, "fits", FORMF_GLOBAL, 118000, 990000);
+    add_form(list, "long", FORMF_GLOBAL, 50000, 990001);
+    add_form(list, "USER", FORMF_USER, 500000, 100000); // always 256, whatever its size
     list.Validate();
     EXPECT_STREQ(list.Find(256)->get_name(), "USER");
     EXPECT_STREQ(list.Find(257)->get_name(), "fits");
@@ -131,12 +121,12 @@ TEST_F(FormList, PaperIdsUserAndTooLarge) {
 }
 
 TEST_F(FormList, EnumeratesOfferedFormsInListOrder) {
-    prtform *margins = add(list, "B 4x6", FORMF_GLOBAL, 101600, 152400);
+    prtform *margins = add_form(list, "B 4x6", FORMF_GLOBAL, 101600, 152400);
     margins->set_left(1270);
     margins->set_right(1270);
-    add(list, "A wide", FORMF_GLOBAL, 200000, 10000);
+    add_form(list, "A wide", FORMF_GLOBAL, 200000, 10000);
     std::string long_name(63, 'N');
-    add(list, long_name.c_str(), FORMF_GLOBAL, 50800, 25400);
+    add_form(list, long_name.c_str(), FORMF_GLOBAL, 50800, 25400);
     list.Validate();
 
     POINT sizes[2];
@@ -171,7 +161,7 @@ TEST_F(FormList, PrintableWidthForEachPaperLoading) {
         model.pdt.paper_loading = c.loading;
         list.Clear();
         list.SetUnprintableWidth(c.strip);
-        prtform *f = add(list, "f", FORMF_GLOBAL, c.width);
+        prtform *f = add_form(list, "f", FORMF_GLOBAL, c.width);
         f->set_left(c.left);
         f->set_right(c.right);
         list.Validate();
@@ -185,7 +175,7 @@ TEST_F(FormList, PrintableWidthForEachPaperLoading) {
 
 TEST_F(FormList, PrintableLengthClampedToTheHead) {
     model.pdt.printable_length = 100000;
-    prtform *f = add(list, "f", FORMF_GLOBAL, 50000, 150000);
+    prtform *f = add_form(list, "f", FORMF_GLOBAL, 50000, 150000);
     f->set_top(2000);
     f->set_bottom(1000);
     list.Validate();
@@ -197,7 +187,7 @@ TEST_F(FormList, PrintableLengthClampedToTheHead) {
 
 TEST(Form, SizesFromExtremeStoredValuesStayInRange) {
     prtformlist list;
-    prtform *f = add(list, "x", 0, INT32_MAX, INT32_MIN);
+    prtform *f = add_form(list, "x", 0, INT32_MAX, INT32_MIN);
     f->set_left(INT32_MAX);
     f->set_top(INT32_MIN);
     f->CalculatePrintableArea();
@@ -266,7 +256,7 @@ TEST_F(FormFile, ModesSetTheFlags) {
 }
 
 TEST_F(FormFile, RefusedAndEmptyFiles) {
-    add(list, "kept", FORMF_GLOBAL);
+    add_form(list, "kept", FORMF_GLOBAL);
     list.Validate();
     EXPECT_FALSE(list.Load(temp_path("missing.sfm").c_str(), 0));
     Bytes other = sfm_header(92);
@@ -290,8 +280,8 @@ TEST_F(FormFile, RefusedAndEmptyFiles) {
 
 TEST_F(FormFile, SaveWritesEveryFormButTheUserForm) {
     list.init(&model);
-    add(list, "2x1", FORMF_PREDEFINED, 50800, 25400)->set_left(700);
-    add(list, "4x6", FORMF_GLOBAL, 101600, 152400);
+    add_form(list, "2x1", FORMF_PREDEFINED, 50800, 25400)->set_left(700);
+    add_form(list, "4x6", FORMF_GLOBAL, 101600, 152400);
     list.Validate();
     ASSERT_TRUE(list.Save(path.c_str()));
     prtfile written(path.c_str(), prtfile::kRead);

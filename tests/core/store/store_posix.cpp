@@ -1,9 +1,9 @@
 // The printer data store over the host's in-memory stand-in: the size rules of
 // raw and string values, and the form list's use of the three places. Where
 // each value lands in Wine's spooler and registry is tested in the Windows suite.
+#include "form_list.h"
 #include "platform/seam.h"
 #include "store/predefines.h"
-#include "store/prtform.h"
 #include "store/prtreg.h"
 #include "temp_files.h"
 #include "test_model.h"
@@ -80,15 +80,6 @@ TEST_F(Store, StringSizeRules) {
 class StoredForms : public Store {
 protected:
     TestModel model{"ott"};
-    static prtform *add(prtformlist &list, const char *name, uint32_t flags, LONG w) {
-        auto *f = new prtform;
-        f->set_name(name);
-        f->set_flags(flags);
-        f->set_width(w);
-        f->set_height(25400);
-        list.Add(f);
-        return f;
-    }
     static std::string names(const prtformlist &list) {
         std::string out;
         for (prtform *f = list.get_first(); f; f = f->get_next())
@@ -101,7 +92,7 @@ protected:
 TEST_F(StoredForms, SaveIfChangedWritesOnlyWhatTheStoreLacks) {
     // Nothing stored yet: the first save stores the model's list.
     prtformlist first(&model);
-    add(first, "Stock", FORMF_PREDEFINED, 50800);
+    add_form(first, "Stock", FORMF_PREDEFINED, 50800);
     first.SaveIfChanged(store);
     EXPECT_EQ(load_long(store, "Unprintable Width", false), first.GetUnprintableWidth());
 
@@ -128,8 +119,8 @@ TEST_F(StoredForms, LoadMergesThePlaces) {
         prtformlist list(&model);
         list.get_first()->set_width(60000);
         list.SetUnprintableWidth(1500);
-        add(list, "Custom", FORMF_GLOBAL, 30000);
-        add(list, "Stock", FORMF_PREDEFINED, 40000);
+        add_form(list, "Custom", FORMF_GLOBAL, 30000);
+        add_form(list, "Stock", FORMF_PREDEFINED, 40000);
         list.Validate();
         list.Save(store);
     }
@@ -182,8 +173,8 @@ TEST_F(StoredForms, InstallPredefinesFromThePackage) {
     prtfile::SetDriverDirectory(temp_dir().c_str());
     // The package file: two stocks, one of them too wide for this model.
     prtformlist source;
-    add(source, "6x4 in", 0, 152400);
-    add(source, "4x2 in", 0, 101600);
+    add_form(source, "6x4 in", 0, 152400);
+    add_form(source, "4x2 in", 0, 101600);
     ASSERT_TRUE(source.Save(temp_path("ottxxeng.sfm").c_str()));
 
     ASSERT_TRUE(InstallPredefines(store, &model));

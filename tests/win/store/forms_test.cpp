@@ -2,7 +2,7 @@
 #include "driver_env.h"
 #include "store_env.h"
 
-#include "store/prtform.h"
+#include "form_list.h"
 #include "test_model.h"
 
 #include <cstring>
@@ -16,19 +16,6 @@ std::string names(const prtformlist &list) {
     for (prtform *f = list.get_first(); f; f = f->get_next())
         out += std::string(f->get_name()) + ":" + std::to_string(f->get_paper_id()) + " ";
     return out;
-}
-
-prtform *add(prtformlist &list, const char *name, uint32_t flags, LONG w, LONG h) {
-    auto *f = new prtform;
-    f->set_name(name);
-    f->set_flags(flags);
-    f->set_width(w);
-    f->set_height(h);
-    f->set_left(1000);
-    f->set_right(1000);
-    f->set_bottom(3000);
-    list.Add(f);
-    return f;
 }
 
 class Forms : public ::testing::Test {
@@ -74,8 +61,8 @@ TEST_F(Forms, SavedWhereEachKindBelongs) {
     prtformlist list(&model);
     list.get_first()->set_width(76200);
     list.SetUnprintableWidth(2000);
-    add(list, "Shipping 4x6", FORMF_GLOBAL, 101600, 152400);
-    add(list, "Stock 2x1", FORMF_PREDEFINED, 50800, 25400);
+    add_form(list, "Shipping 4x6", FORMF_GLOBAL, 101600, 152400);
+    add_form(list, "Stock 2x1", FORMF_PREDEFINED, 50800, 25400)->set_bottom(3000);
     list.Validate();
     ASSERT_TRUE(list.Save(store1));
 
@@ -108,8 +95,8 @@ TEST_F(Forms, SharedStocksReachEveryPrinterUserFormStaysOwn) {
     {
         prtformlist list(&model);
         list.get_first()->set_width(76200);
-        add(list, "Shipping 4x6", FORMF_GLOBAL, 101600, 152400);
-        add(list, "Stock 2x1", FORMF_PREDEFINED, 50800, 25400);
+        add_form(list, "Shipping 4x6", FORMF_GLOBAL, 101600, 152400);
+        add_form(list, "Stock 2x1", FORMF_PREDEFINED, 50800, 25400);
         list.Validate();
         list.Save(store1);
     }
