@@ -86,11 +86,6 @@ TEST(Sfmc, PackageStocks) {
         EXPECT_NE(on_narrow.rfind("Landscape", zero), std::string::npos) << on_narrow;
         EXPECT_EQ(on_narrow.find("=0;", zero + 1), std::string::npos) << on_narrow;
     }
-    json omr = sfmc::dump(sfmc::build(source("omr.json")));
-    EXPECT_EQ(omr["forms"][0]["name"], "4 x 6 in Shipping");
-    EXPECT_EQ(omr["forms"][0]["width"], 101600);
-    EXPECT_EQ(omr["forms"][0]["left"], 1588);
-    EXPECT_EQ(omr["forms"][0]["bottom"], 3175);
 }
 
 TEST(Sfmc, DumpKeepsEveryByte) {
