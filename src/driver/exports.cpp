@@ -3,6 +3,7 @@
 // object, which lives through the property-sheet callbacks).
 #include "exports.h"
 
+#include "../devmode/layout.h"
 #include "../devmode/rules.h"
 #include "../foundation/util.h"
 #include "../imaging/prtbitmap.h"
@@ -12,6 +13,11 @@
 #include "ui.h"
 
 namespace {
+
+using devmode::kFullSize;
+using devmode::kPrivateSize;
+// The NT 3.51 layout: a 188-byte public part.
+constexpr LONG kSize351 = 188 + kPrivateSize;
 
 // PRINTER_ALL_ACCESS, no data type, no device mode.
 PRINTER_DEFAULTSW EventPrinterDefault = {nullptr, nullptr, PRINTER_ALL_ACCESS};
@@ -41,8 +47,8 @@ LONG device_mode_size(const DEVMODEW *dm) { return static_cast<LONG>(dm->dmSize)
 // caller's input into the caller's output buffer.
 LONG DocumentPropertiesNoUI(DOCUMENTPROPERTYHEADER *header) {
     if (header->fMode == 0 || header->pdmOut == nullptr) {
-        header->cbOut = kFullDevmodeSize;
-        return kFullDevmodeSize;
+        header->cbOut = kFullSize;
+        return kFullSize;
     }
     // Winspool's AddPrinterW and DocumentPropertiesW may pass only the name.
     PrinterHandle opened(header->hPrinter ? nullptr : header->pszPrinterName, nullptr);
@@ -120,27 +126,27 @@ extern "C" BOOL WINAPI DrvConvertDevMode(LPWSTR pPrinterName, PDEVMODEW pdmIn, P
         return TRUE;
     }
     case CDM_CONVERT351: {
-        if (!pdmOut || *pcbNeeded < kDevmode351Size) {
-            *pcbNeeded = kDevmode351Size;
+        if (!pdmOut || *pcbNeeded < kSize351) {
+            *pcbNeeded = kSize351;
             SetLastError(ERROR_INSUFFICIENT_BUFFER);
             return FALSE;
         }
         pdmOut->dmSpecVersion = 0x0320;
         pdmOut->dmSize = 188;
         pdmOut->dmDriverVersion = 0x0350;
-        pdmOut->dmDriverExtra = kPrivateDevmodeSize;
+        pdmOut->dmDriverExtra = kPrivateSize;
         if (ConvertDevmode(pdmIn, pdmOut) <= 0)
             return FALSE;
-        *pcbNeeded = kDevmode351Size;
+        *pcbNeeded = kSize351;
         return TRUE;
     }
     case CDM_DRIVER_DEFAULT: {
-        if (!pdmOut || *pcbNeeded < kFullDevmodeSize) {
-            *pcbNeeded = kFullDevmodeSize;
+        if (!pdmOut || *pcbNeeded < kFullSize) {
+            *pcbNeeded = kFullSize;
             SetLastError(ERROR_INSUFFICIENT_BUFFER);
             return FALSE;
         }
-        *pcbNeeded = kFullDevmodeSize;
+        *pcbNeeded = kFullSize;
         PrinterHandle printer(pPrinterName, nullptr);
         if (!printer.get())
             return FALSE;
@@ -185,7 +191,7 @@ bool UpgradeDefaultDevMode(HANDLE hPrinter, _MODEL *model) {
         MEMFREE(info);
         return false;
     }
-    auto *dm = static_cast<DEVMODEW *>(MEMALLOC(kFullDevmodeSize));
+    auto *dm = static_cast<DEVMODEW *>(MEMALLOC(kFullSize));
     if (!dm) {
         MEMFREE(info);
         return false;

@@ -5,12 +5,6 @@
 
 class _MODEL;
 
-// Full device mode of the current layout: public part plus private part.
-constexpr LONG kPublicDevmodeSize = 220;
-constexpr LONG kPrivateDevmodeSize = 1240;
-constexpr LONG kFullDevmodeSize = kPublicDevmodeSize + kPrivateDevmodeSize;
-constexpr LONG kDevmode351Size = 188 + kPrivateDevmodeSize;
-
 // Rewrites the printer's stored default device mode in the current layout.
 bool UpgradeDefaultDevMode(HANDLE hPrinter, _MODEL *model);
 
