@@ -3,6 +3,7 @@
 #pragma once
 
 #include "model/model.h"
+#include "test_model.h"
 #include "store/prtform.h"
 
 #include <cstdlib>
@@ -14,21 +15,13 @@
 
 namespace formfuzz {
 
-class Model : public _MODEL {
+// The test model with a margin at the loading edge and the given paper loading.
+class Model : public TestModel {
 public:
-    explicit Model(uint16_t loading) {
-        table.unprintable_width = 1500;
-        table.printable_width = 104000;
-        table.printable_length = 990000;
-        table.default_form_width = 1016;
-        table.default_form_length = 1524;
-        table.max_paper_width = 1180;
-        table.max_paper_length = 9900;
-        table.paper_loading = loading;
-        pdt_ = &table;
-        std::memcpy(oem_, "oin", 4);
+    explicit Model(uint16_t loading) : TestModel("oin") {
+        pdt.unprintable_width = 1500;
+        pdt.paper_loading = loading;
     }
-    PDT table = {};
 };
 
 // A file in memory that the module opens by path.
