@@ -56,7 +56,16 @@ BOOL WINAPI driver_denied(HANDLE, LPWSTR, DWORD, LPBYTE, DWORD, LPDWORD) {
     return FALSE;
 }
 
-class FailurePaths : public SeamTest {};
+class FailurePaths : public SeamTest {
+protected:
+    // A printer that opens, counts its closes, and whose driver information cannot be read.
+    static void printer_without_model() {
+        platform::seam().OpenPrinterW = open_ok;
+        platform::seam().ClosePrinter = close_counted;
+        platform::seam().GetPrinterDriverW = driver_denied;
+        closes = 0;
+    }
+};
 
 TEST_F(FailurePaths, MyGetPrinterAllocatesOnlyAfterAnInsufficientBufferAnswer) {
     platform::seam().GetPrinterW = get_needs_64;
@@ -101,10 +110,7 @@ TEST_F(FailurePaths, DriverDefaultFailsWhenThePrinterCannotBeOpened) {
 }
 
 TEST_F(FailurePaths, DriverDefaultFailsWithoutAModelAndClosesThePrinter) {
-    platform::seam().OpenPrinterW = open_ok;
-    platform::seam().ClosePrinter = close_counted;
-    platform::seam().GetPrinterDriverW = driver_denied;
-    closes = 0;
+    printer_without_model();
     std::vector<BYTE> out(1460, 0);
     LONG needed = 2000;
     wchar_t name[] = L"Label";
@@ -136,10 +142,7 @@ TEST_F(FailurePaths, PrinterEventAndUpgradeWithAPrinterThatCannotBeOpened) {
 }
 
 TEST_F(FailurePaths, UpgradeWithoutAModelFailsButClosesThePrinter) {
-    platform::seam().OpenPrinterW = open_ok;
-    platform::seam().ClosePrinter = close_counted;
-    platform::seam().GetPrinterDriverW = driver_denied;
-    closes = 0;
+    printer_without_model();
     wchar_t name[] = L"Label";
     DRIVER_UPGRADE_INFO_1W info = {name, nullptr};
     EXPECT_FALSE(DrvUpgradePrinter(1, reinterpret_cast<LPBYTE>(&info)));
