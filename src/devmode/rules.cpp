@@ -195,7 +195,7 @@ void CopyCommonPrivateDm(DEVMODEW *dst, const DEVMODEW *src) {
     const COMMONPRIVATEDM *s = GetCommonPrivateDm(src);
     if (!d || !s || d->version != s->version)
         return;
-    LONG n = std::min(d->size, s->size);
+    LONG n = std::min<LONG>(d->size, s->size);
     n = std::min<LONG>(n, std::min(dst->dmDriverExtra, src->dmDriverExtra));
     if (d != s)
         std::memmove(d, s, size_t(n));
