@@ -3,6 +3,8 @@
 BUILD ?= build
 JOBS ?= 2
 FUZZ_SECONDS ?= 60
+# Empty: a fresh random seed per run. CI fixes it so that a run can be replayed.
+FUZZ_SEED ?=
 
 CMAKE_NATIVE = cmake --preset native -B $(BUILD)/native
 CMAKE_ASAN = cmake --preset native-asan -B $(BUILD)/native-asan
@@ -46,7 +48,7 @@ demo: package
 fuzz: setup
 	@test -f $(BUILD)/fuzz/build.ninja || $(CMAKE_FUZZ) >/dev/null
 	cmake --build $(BUILD)/fuzz -j $(JOBS)
-	scripts/fuzz.sh $(BUILD)/fuzz $(FUZZ_SECONDS)
+	scripts/fuzz.sh $(BUILD)/fuzz $(FUZZ_SECONDS) $(FUZZ_SEED)
 
 bench: package
 	scripts/wine-session.sh $(BUILD) scripts/wine-run $(BUILD)/win64/bench/bench_devcaps.exe
