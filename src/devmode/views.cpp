@@ -1,6 +1,10 @@
 // Page and graphics views of a device mode.
 #include "views.h"
 
+#include "../store/prtform.h"
+
+#include <algorithm>
+
 namespace {
 
 bool has_bit(const DEVMODEW *dm, DWORD bit) { return MRL_DM_HAS(dm, dmFields) && (dm->dmFields & bit); }
@@ -71,8 +75,9 @@ void cfgpage::set_form(SHORT paper_id, LONG width, LONG length, bool user, const
     set_size(paper_id);
     // dmPaperWidth follows dmPaperLength: one check covers both.
     if (MRL_DM_HAS(dm_, dmPaperWidth)) {
-        dm_->dmPaperWidth = SHORT(width);
-        dm_->dmPaperLength = SHORT(length);
+        // The fields are signed words; a larger size saturates instead of wrapping.
+        dm_->dmPaperWidth = SHORT(std::clamp<LONG>(width, 0, 32767));
+        dm_->dmPaperLength = SHORT(std::clamp<LONG>(length, 0, 32767));
         if (user)
             set_bits(dm_, DM_PAPERLENGTH | DM_PAPERWIDTH);
     }
@@ -85,6 +90,17 @@ void cfgpage::set_form(SHORT paper_id, LONG width, LONG length, bool user, const
     for (; i < CCHFORMNAME; ++i)
         dm_->dmFormName[i] = 0;
     set_bits(dm_, DM_FORMNAME);
+}
+
+void cfgpage::set_form(const prtform *form) {
+    if (!form)
+        return;
+    POINT size;
+    form->GetFormSize(&size);
+    WCHAR name[kFormNameSize] = {};
+    MultiByteToWideChar(CP_ACP, 0, form->get_name(), -1, name, kFormNameSize);
+    name[kFormNameSize - 1] = 0;
+    set_form(SHORT(form->get_paper_id()), size.x, size.y, form->is_user(), name);
 }
 
 void cfggfx::init(DEVMODEW *dm) {

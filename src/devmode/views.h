@@ -5,6 +5,8 @@
 
 #include "layout.h"
 
+class prtform;
+
 // Page settings: paper, copies, orientation and the image flags of the block.
 class cfgpage {
 public:
@@ -34,6 +36,8 @@ public:
     // form (which also sets DM_PAPERLENGTH and DM_PAPERWIDTH) and its name
     // (at most 32 characters are kept).
     void set_form(SHORT paper_id, LONG width, LONG length, bool user, const WCHAR *name);
+    // The same from a label stock: its paper id, paper size and name.
+    void set_form(const prtform *form);
 
 private:
     void set_image_flag(WORD flag, bool on);

@@ -1,5 +1,6 @@
 #include "devmode/views.h"
 #include "dm_helpers.h"
+#include "store/prtform.h"
 
 #include <tuple>
 
@@ -105,6 +106,40 @@ TEST(PageView, SizeCopiesAndForm) {
     EXPECT_EQ(b.dm()->dmFields & (DM_PAPERLENGTH | DM_PAPERWIDTH), DWORD(DM_PAPERLENGTH | DM_PAPERWIDTH));
     EXPECT_EQ(b.dm()->dmFormName[31], 'L');
     EXPECT_EQ(b.dm()->dmICMMethod, 0u); // nothing written past the name
+}
+
+TEST(PageView, FormFromALabelStock) {
+    TestModel model(203, 999);
+    DmBuffer b = default_dm(model);
+    cfgpage page(b.dm());
+    b.dm()->dmFields &= ~DWORD(DM_PAPERLENGTH | DM_PAPERWIDTH);
+
+    // 4 x 2 in on a liner with 1.5 mm side margins and a 3 mm gap: the paper in 0.1 mm, rounded.
+    prtform stock;
+    stock.set_name("4 x 2 in");
+    stock.set_width(101600);
+    stock.set_height(50800);
+    stock.set_left(1500);
+    stock.set_right(1500);
+    stock.set_bottom(3000);
+    stock.set_paper_id(258);
+    page.set_form(&stock);
+    EXPECT_TRUE(b.dm()->dmPaperSize == 258 && b.dm()->dmPaperWidth == 1046 && b.dm()->dmPaperLength == 538);
+    EXPECT_EQ(b.dm()->dmFields & (DM_PAPERLENGTH | DM_PAPERWIDTH), 0u);
+    EXPECT_EQ(std::memcmp(b.dm()->dmFormName, WSTR("4 x 2 in"), 18), 0);
+
+    // A user stock longer than the field holds saturates and marks its size.
+    prtform user;
+    user.set_flags(FORMF_USER);
+    user.set_name("USER");
+    user.set_width(50000);
+    user.set_height(4000000);
+    user.set_paper_id(256);
+    page.set_form(&user);
+    EXPECT_TRUE(b.dm()->dmPaperSize == 256 && b.dm()->dmPaperWidth == 500 && b.dm()->dmPaperLength == 32767);
+    EXPECT_EQ(b.dm()->dmFields & (DM_PAPERLENGTH | DM_PAPERWIDTH), DWORD(DM_PAPERLENGTH | DM_PAPERWIDTH));
+    page.set_form(static_cast<const prtform *>(nullptr));
+    EXPECT_EQ(b.dm()->dmPaperSize, 256);
 }
 
 TEST(PageView, MissingPartsReadAsDefaults) {
