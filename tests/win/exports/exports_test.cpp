@@ -2,6 +2,7 @@
 // without any printer model: sizes, error codes, untouched buffers.
 #include "module_path.h"
 #include "platform/ddiui.h"
+#include "store/printerquery.h"
 
 #include <gtest/gtest.h>
 
@@ -69,6 +70,21 @@ TEST_F(Module, VersionResourceCarriesTheReportedStrings) {
         ASSERT_TRUE(VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void **>(&value), &len)) << query;
         EXPECT_GT(len, 1u) << query;
     }
+}
+
+// Messages shown before a language module is loaded must never be blank boxes.
+TEST_F(Module, CarriesATextForEveryMessageItShows) {
+    for (LONG id : {IDS_CAPTION_WARNING, IDS_CAPTION_QUERY, IDS_CAPTION_SEND, IDS_SPL_OTHER, IDS_PORT_SETTING_BAD,
+                    IDS_SPL_BUSY, IDS_SPL_INVALID_PARAMETER, IDS_SPL_INVALID_LEVEL, IDS_SPL_PARALLEL_PORT,
+                    IDS_SPL_INVALID_HANDLE, IDS_ENQ_SERIAL_OK, IDS_ENQ_SERIAL_OK_HEAD, IDS_ENQ_NO_ANSWER,
+                    IDS_ENQ_CAPTION}) {
+        wchar_t text[512] = {};
+        EXPECT_GT(LoadStringW(module, UINT(id), text, 512), 3) << id;
+    }
+    // The no-answer text is a format that names the port.
+    wchar_t text[512] = {};
+    LoadStringW(module, IDS_ENQ_NO_ANSWER, text, 512);
+    EXPECT_NE(std::wstring(text).find(L"%s"), std::wstring::npos);
 }
 
 TEST_F(Module, ConvertDevModeSizeAnswers) {
