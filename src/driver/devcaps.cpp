@@ -87,9 +87,9 @@ DWORD DeviceCapabilitiesFor(HANDLE hPrinter, _MODEL &model, const DEVMODEW *dm, 
 extern "C" DWORD WINAPI DrvDeviceCapabilities(HANDLE hPrinter, PWSTR pDeviceName, WORD iDevCap, PVOID pvOutput,
                                               PDEVMODEW pDevMode) {
     // GDI's DeviceCapabilities calls with no handle: open the printer by its name.
-    HANDLE opened = nullptr;
-    if (!hPrinter && pDeviceName && platform::seam().OpenPrinterW(pDeviceName, &opened, nullptr))
-        hPrinter = opened;
+    PrinterHandle opened(hPrinter ? nullptr : pDeviceName, nullptr);
+    if (!hPrinter)
+        hPrinter = opened.get();
     DWORD result = kError;
     if (hPrinter) {
         _MODEL model(hPrinter);
@@ -101,7 +101,5 @@ extern "C" DWORD WINAPI DrvDeviceCapabilities(HANDLE hPrinter, PWSTR pDeviceName
             }
         }
     }
-    if (opened)
-        platform::seam().ClosePrinter(opened);
     return result;
 }

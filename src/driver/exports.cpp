@@ -23,24 +23,6 @@ constexpr LONG kSize351 = 188 + kPrivateSize;
 PRINTER_DEFAULTSW EventPrinterDefault = {nullptr, nullptr, PRINTER_ALL_ACCESS};
 PRINTER_DEFAULTSW UpgradePrinterDefault = {nullptr, nullptr, PRINTER_ALL_ACCESS};
 
-class PrinterHandle {
-public:
-    PrinterHandle(LPWSTR name, PRINTER_DEFAULTSW *defaults) {
-        if (name && !platform::seam().OpenPrinterW(name, &handle_, defaults))
-            handle_ = nullptr;
-    }
-    ~PrinterHandle() {
-        if (handle_)
-            platform::seam().ClosePrinter(handle_);
-    }
-    PrinterHandle(const PrinterHandle &) = delete;
-    PrinterHandle &operator=(const PrinterHandle &) = delete;
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_ = nullptr;
-};
-
 LONG device_mode_size(const DEVMODEW *dm) { return static_cast<LONG>(dm->dmSize) + dm->dmDriverExtra; }
 
 // The call without sheet info: sizes, or merges the printer's default and the
