@@ -3,7 +3,7 @@
 #include "prtfile.h"
 
 #include <mutex>
-#include <new>
+#include <memory>
 #include <string>
 
 namespace filecache {
@@ -34,23 +34,13 @@ Bytes read_whole(const WCHAR *path, int64_t size) {
     prtfile f;
     if (!f.Open(path, prtfile::kRead) || f.size() != size)
         return nullptr;
-    auto *buf = new (std::nothrow) std::vector<unsigned char>();
-    if (!buf)
-        return nullptr;
-    Bytes bytes(buf);
-    try {
-        buf->resize(static_cast<size_t>(size));
-    } catch (...) {
-        return nullptr;
-    }
-    if (size && f.Read(buf->data(), static_cast<LONG>(size)) != size)
+    auto bytes = std::make_shared<std::vector<unsigned char>>(static_cast<size_t>(size));
+    if (size && f.Read(bytes->data(), static_cast<LONG>(size)) != size)
         return nullptr;
     return bytes;
 }
 
-} // namespace
-
-Bytes Get(const WCHAR *path) {
+Bytes get(const WCHAR *path) {
     int64_t size = 0, mtime = 0;
     if (!path || !prtfile::Stamp(path, &size, &mtime) || size < 0 || size > kMaxFileSize)
         return nullptr;
@@ -76,6 +66,18 @@ Bytes Get(const WCHAR *path) {
         entries.erase(entries.begin());
     entries.push_back(Entry{key, size, mtime, bytes});
     return bytes;
+}
+
+} // namespace
+
+// Callers are spooler entry points: running out of memory here means reading
+// the file directly, never an exception through an export.
+Bytes Get(const WCHAR *path) {
+    try {
+        return get(path);
+    } catch (...) {
+        return nullptr;
+    }
 }
 
 void Clear() {

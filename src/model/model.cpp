@@ -3,16 +3,22 @@
 #include "../foundation/util.h"
 #include "ddtmodel.h"
 
+#include <initializer_list>
+
 // The records point into res_, which the member destructors free with the strings.
 _MODEL::~_MODEL() {}
 
 namespace {
 
 // The three characters right before the first `marker` in path, low 8 bits each.
+// A character whose low byte is 0 would cut the code short: no code at all.
 void code_before(const WCHAR *path, const WCHAR *marker, char (&out)[4]) {
     const WCHAR *at = mrl::tstrstr(path, marker);
     if (!at || at - path < 3)
         return;
+    for (int i = 0; i < 3; ++i)
+        if (!(at[i - 3] & 0xFF))
+            return;
     for (int i = 0; i < 3; ++i)
         out[i] = static_cast<char>(at[i - 3] & 0xFF);
     out[3] = 0;
@@ -129,6 +135,13 @@ void _MODEL::init_new_vx() {
         company = "Toshiba TEC Corporation";
     }
     mrl::__strncpy(id.company, company, sizeof id.company);
+
+    // A built model is read without a lock: convert every name now, so that a
+    // later read never fills a buffer.
+    for (const OString *name : {&short_mfg_name_, &manufacturer_name_, &model_name_}) {
+        static_cast<const char *>(*name);
+        static_cast<const WCHAR *>(*name);
+    }
 }
 
 VXSymbologyData *GetSymbologyData(VXCapabilitiesData *caps, LONG id) {

@@ -104,10 +104,12 @@ bool prtfile::GetSystemDirectoryW(WCHAR *buf, LONG n) {
 
 bool prtfile_module_directory(WCHAR *buf, LONG n) {
     DWORD len = GetModuleFileNameW(ghInstance, buf, static_cast<DWORD>(n));
-    if (len == 0)
+    // A path cut short would name some other folder.
+    if (len == 0 || static_cast<LONG>(len) >= n) {
+        if (n > 0)
+            buf[0] = 0;
         return false;
-    if (static_cast<LONG>(len) >= n)
-        buf[n - 1] = 0;
+    }
     keep_folder(buf);
     return true;
 }

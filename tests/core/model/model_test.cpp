@@ -255,6 +255,11 @@ TEST(ModelCodes, PrefixAndOemComeFromTheDriverPaths) {
     path[0] = static_cast<WCHAR>(0x17A);
     wide.take_codes(path.c_str(), nullptr);
     EXPECT_EQ(static_cast<unsigned char>(wide.GetPrefix()[0]), 0x7A);
+    // ... but one whose low byte is 0 leaves no code rather than a cut one.
+    TestModel cut;
+    path[1] = static_cast<WCHAR>(0x100);
+    cut.take_codes(path.c_str(), path.c_str());
+    EXPECT_STREQ(cut.GetPrefix(), "");
 }
 
 TEST(ModelCodes, BuildLoadsPrefixDdtFromTheDriverDirectory) {
