@@ -168,6 +168,8 @@ bool SetDefaultDevMode(DEVMODEW *dm, const WCHAR *name, const PDT *pdt) {
 }
 
 bool SetDefaultCommonPrivDm(DEVMODEW *dm) {
+    if (!dm)
+        return false;
     auto *cp = reinterpret_cast<COMMONPRIVATEDM *>(private_part(dm));
     cp->size = devmode::kCommonSize;
     cp->version = kCommonVersion;
@@ -181,6 +183,8 @@ bool SetDefaultCommonPrivDm(DEVMODEW *dm) {
 }
 
 bool DefaultDevHTInfo(MRL_DEVHTINFO *ht, const DEVMODEW *dm) {
+    if (!ht)
+        return false;
     *ht = kDefaultHT;
     LONG quality = MRL_DM_HAS(dm, dmPrintQuality) ? dm->dmPrintQuality : 0;
     LONG yres = MRL_DM_HAS(dm, dmYResolution) ? dm->dmYResolution : 0;
@@ -293,7 +297,8 @@ void SetDefaultPrivateDevMode(DEVMODEW *dm, const _MODEL *model) {
 }
 
 int ValidateSetPrivateDevMode(DEVMODEW *dst, const DEVMODEW *src) {
-    if (!dst || !src)
+    // A source of a version this module does not know carries nothing.
+    if (!dst || !src || !CheckDevmodeVersion(src))
         return 1;
     Block s = find_block(src);
     Block d = find_block(dst);

@@ -179,6 +179,19 @@ TEST(Merge, ForeignPrivatePartIsIgnored) {
     ASSERT_TRUE(model.MergeDevmode(m.dst.dm(), old.dm()));
     EXPECT_EQ(prtconfig::get_cfg(m.dst.dm())->image_flags, 0);
 
+    // Same model and block version behind a public part of a size and driver
+    // version this module does not know: the whole source carries nothing.
+    DmBuffer known = default_dm(model);
+    prtconfig::get_cfg(known.dm())->image_flags = prtconfig::kMirror;
+    DmBuffer unknown(216 + 1240);
+    std::memcpy(unknown.data(), known.data(), 216);
+    std::memcpy(unknown.data() + 216, known.data() + 220, 1240);
+    unknown.dm()->dmSize = 216;
+    unknown.dm()->dmDriverVersion = 0x0600;
+    ASSERT_NE(prtconfig::get_cfg(unknown.dm()), nullptr);
+    ASSERT_TRUE(model.MergeDevmode(m.dst.dm(), unknown.dm()));
+    EXPECT_EQ(prtconfig::get_cfg(m.dst.dm())->image_flags, 0);
+
     // Same model and version: carried, all but the tail.
     DmBuffer same = default_dm(model);
     prtconfig *cfg = prtconfig::get_cfg(same.dm());
