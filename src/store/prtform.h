@@ -39,6 +39,9 @@ constexpr LONG kFormNameSize = 64;
 // Form-list files: magic, record size, then records to the end.
 constexpr char kSfmMagic[4] = {'S', 'F', 'M', '1'};
 constexpr LONG kSfmHeaderSize = 8;
+// More stocks than this in one stored list or file is not a list anyone made;
+// taking them all would only stall the caller (validation is quadratic).
+constexpr LONG kMaxForms = 1024;
 
 enum : uint32_t { FORMF_USER = 1, FORMF_PREDEFINED = 2, FORMF_GLOBAL = 4 };
 // Paper ids: the user form, then the offered forms upward; 0 is not offered.

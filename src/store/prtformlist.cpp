@@ -107,7 +107,8 @@ bool prtformlist::Validate() {
         f->CalculatePrintableArea();
         if (f->is_user()) {
             f->set_paper_id(kUserPaperId);
-        } else if (f->get_paper_length() <= max_length && f->get_paper_width() <= max_width && next_id <= 0xFFFF) {
+        } else if (f->get_paper_length() > 0 && f->get_paper_width() > 0 && f->get_paper_length() <= max_length &&
+                   f->get_paper_width() <= max_width && next_id <= 0xFFFF) {
             f->set_paper_id(static_cast<uint16_t>(next_id++));
         } else {
             f->set_paper_id(0);
@@ -152,7 +153,7 @@ bool prtformlist::Load(const WCHAR *path, LONG mode) {
         LONG r = static_cast<LONG>(record_size);
         unsigned char buf[kFormRecordSize] = {};
         uint32_t flags = flags_for_mode(mode);
-        while (file.Read(buf, r) == r) {
+        for (LONG taken = 0; taken < kMaxForms && file.Read(buf, r) == r; ++taken) {
             auto *form = new (std::nothrow) prtform;
             if (!form)
                 break;

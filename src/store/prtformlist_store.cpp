@@ -14,9 +14,6 @@ namespace {
 constexpr char kUnprintableWidth[] = "Unprintable Width";
 constexpr char kUserForm[] = "User Form";
 constexpr char kFormCount[] = "Form Count";
-// A count beyond this is not a list this module wrote: reading that many
-// values would only stall the caller.
-constexpr LONG kMaxStoredForms = 1024;
 
 // Where a value lives: the printer's own data, the machine-wide key, the OEM's key.
 enum Place : char { kPrinter = 'P', kMachine = 'G', kOem = 'O' };
@@ -97,8 +94,8 @@ void load_numbered(prtformlist &list, Values &v, Place place) {
     int32_t count = 0;
     if (!load_le32(v, place, kFormCount, false, &count))
         count = 0;
-    if (count > kMaxStoredForms)
-        count = kMaxStoredForms;
+    if (count > kMaxForms)
+        count = kMaxForms;
     for (LONG n = count; n >= 1; --n) {
         char name[32];
         form_value_name(name, n);

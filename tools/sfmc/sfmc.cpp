@@ -144,6 +144,8 @@ void form_bytes(const json &form, const std::string &where, uint8_t (&raw)[kForm
 
 int32_t length(const json &value, const std::string &where) {
     double v;
+    if (value.is_number_unsigned() && value.get<uint64_t>() > uint64_t(INT32_MAX))
+        throw Error(where + ": outside 32 bits");
     if (value.is_number_integer()) {
         int64_t i = value.get<int64_t>();
         if (i < INT32_MIN || i > INT32_MAX)

@@ -110,6 +110,7 @@ TEST_F(FormList, PaperIdsUserAndTooLarge) {
     add_form(list, "fits", FORMF_GLOBAL, 118000, 990000);
     add_form(list, "long", FORMF_GLOBAL, 50000, 990001);
     add_form(list, "USER", FORMF_USER, 500000, 100000); // always 256, whatever its size
+    add_form(list, "negative", FORMF_GLOBAL, -200000, 100000); // from a damaged store: never offered
     list.Validate();
     EXPECT_STREQ(list.Find(256)->get_name(), "USER");
     EXPECT_STREQ(list.Find(257)->get_name(), "fits");
@@ -276,6 +277,14 @@ TEST_F(FormFile, RefusedAndEmptyFiles) {
     ASSERT_TRUE(write_file(path, std::string("SFM1")));
     EXPECT_TRUE(list.Load(path.c_str(), 0));
     EXPECT_EQ(names(list), std::vector<std::string>{"kept"});
+
+    // A file of more stocks than any real list takes only the first 1024.
+    Bytes huge = sfm_header(92);
+    for (int i = 0; i < 1100; ++i)
+        put_record(huge, 50000, 25000, ("stock " + std::to_string(i)).c_str());
+    ASSERT_TRUE(write_file(path, huge));
+    ASSERT_TRUE(list.Load(path.c_str(), 0));
+    EXPECT_EQ(names(list).size(), 1u + 1024u);
 }
 
 TEST_F(FormFile, SaveWritesEveryFormButTheUserForm) {

@@ -67,6 +67,7 @@ TEST(Sfmc, Lengths) {
     EXPECT_THROW(sfmc::length("in", "w"), sfmc::Error);
     EXPECT_THROW(sfmc::length("100000 in", "w"), sfmc::Error); // beyond 32 bits of micrometres
     EXPECT_THROW(sfmc::length(int64_t(1) << 31, "w"), sfmc::Error);
+    EXPECT_THROW(sfmc::length(json(uint64_t(18446744073709551615u)), "w"), sfmc::Error); // not -1 um
     EXPECT_THROW(sfmc::length(1.5, "w"), sfmc::Error);
 }
 
