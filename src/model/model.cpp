@@ -139,8 +139,8 @@ void _MODEL::init_new_vx() {
     // A built model is read without a lock: convert every name now, so that a
     // later read never fills a buffer.
     for (const OString *name : {&short_mfg_name_, &manufacturer_name_, &model_name_}) {
-        static_cast<const char *>(*name);
-        static_cast<const WCHAR *>(*name);
+        (void)static_cast<const char *>(*name);
+        (void)static_cast<const WCHAR *>(*name);
     }
 }
 
