@@ -6,7 +6,7 @@ prtreg::prtreg() : path_flag_(false), printer_(nullptr) {}
 
 prtreg::prtreg(void *printer) : path_flag_(false), printer_(printer) {}
 
-prtreg::~prtreg() {}
+prtreg::~prtreg() { close_keys(); }
 
 void prtreg::init(void *printer, const WCHAR *printer_name) {
     printer_ = printer;
@@ -14,6 +14,7 @@ void prtreg::init(void *printer, const WCHAR *printer_name) {
 }
 
 void prtreg::SetPath(const char *path) {
+    close_keys();
     if (!path) {
         path_flag_ = false;
         return;
@@ -23,6 +24,7 @@ void prtreg::SetPath(const char *path) {
 }
 
 void prtreg::SetDriverPath() {
+    close_keys();
     key_path_ = DRIVER_FILES_KEY;
     key_path_ += printer_name_;
     path_flag_ = true;

@@ -65,10 +65,16 @@ protected:
     bool SetData(const char *name, const unsigned char *buf, LONG size, DWORD type, bool global);
 
 private:
+    // Closes the registry keys kept open for reading (none in the host build).
+    void close_keys();
+
     OString printer_name_;
     OString key_path_;
     bool path_flag_;
     HANDLE printer_;
+    // Machine-wide key and key path, opened on the first read and kept for the
+    // next ones: a form list reads many values in a row.
+    void *read_keys_[2] = {nullptr, nullptr};
 };
 
 #ifndef _WIN32

@@ -43,6 +43,8 @@ void prtreg_host_clear() {
     g_places.clear();
 }
 
+void prtreg::close_keys() {}
+
 bool prtreg::GetData(const char *name, unsigned char *buf, LONG size, DWORD, bool global) {
     std::lock_guard<std::mutex> hold(g_lock);
     auto place = g_places.find(place_of(printer_, path_flag_, key_path_, global));

@@ -29,17 +29,35 @@ bool prtreg::GetData(const char *name, unsigned char *buf, LONG size, DWORD type
     DWORD n = static_cast<DWORD>(size);
     LONG rc;
     if (global || path_flag_) {
-        HKEY key = global ? open_key(GLOBAL_KEY_WINNT, nullptr, false) : open_key(nullptr, key_path_, false);
-        if (!key)
-            return false;
-        rc = RegQueryValueExA(key, name, nullptr, &got_type, buf, &n);
-        RegCloseKey(key);
+        void *&kept = read_keys_[global ? 0 : 1];
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            if (!kept)
+                kept = global ? open_key(GLOBAL_KEY_WINNT, nullptr, false) : open_key(nullptr, key_path_, false);
+            if (!kept)
+                return false;
+            got_type = type;
+            n = static_cast<DWORD>(size);
+            rc = RegQueryValueExA(static_cast<HKEY>(kept), name, nullptr, &got_type, buf, &n);
+            if (rc != ERROR_KEY_DELETED)
+                break;
+            // Someone deleted the key since it was opened: open it again, once.
+            RegCloseKey(static_cast<HKEY>(kept));
+            kept = nullptr;
+        }
     } else {
         DWORD needed = 0;
         rc = static_cast<LONG>(
             GetPrinterDataA(printer_, const_cast<LPSTR>(name), &got_type, buf, static_cast<DWORD>(size), &needed));
     }
     return rc == ERROR_SUCCESS;
+}
+
+void prtreg::close_keys() {
+    for (void *&key : read_keys_) {
+        if (key)
+            RegCloseKey(static_cast<HKEY>(key));
+        key = nullptr;
+    }
 }
 
 bool prtreg::SetData(const char *name, const unsigned char *buf, LONG size, DWORD type, bool global) {

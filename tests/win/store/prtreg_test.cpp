@@ -83,6 +83,26 @@ TEST_F(PrinterStore, ThreeRoutes) {
     EXPECT_EQ(std::string(reinterpret_cast<char *>(buf), 4), std::string("\xB2\x01\0\xEE", 4));
 }
 
+// Keys stay open between reads; a key deleted and made again meanwhile is read afresh,
+// and a new path never reads through the old one's key.
+TEST_F(PrinterStore, KeptKeysFollowDeletionAndPathChanges) {
+    const unsigned char one[] = {1}, two[] = {2};
+    ASSERT_TRUE(store.SaveRaw("Kept", one, 1, true));
+    unsigned char buf[1] = {};
+    ASSERT_TRUE(store.LoadRaw("Kept", buf, 1, true));
+    store_env::clear_global_key();
+    EXPECT_FALSE(store.LoadRaw("Kept", buf, 1, true));
+    ASSERT_TRUE(store.SaveRaw("Kept", two, 1, true));
+    ASSERT_TRUE(store.LoadRaw("Kept", buf, 1, true));
+    EXPECT_EQ(buf[0], 2);
+
+    store.SetPath("Software\\MrlStoreTest\\A");
+    ASSERT_TRUE(store.SaveRaw("Kept", one, 1, false));
+    ASSERT_TRUE(store.LoadRaw("Kept", buf, 1, false));
+    store.SetPath("Software\\MrlStoreTest\\B");
+    EXPECT_FALSE(store.LoadRaw("Kept", buf, 1, false));
+}
+
 // The spooler's answers to a value longer than asked for, or not there at all.
 TEST_F(PrinterStore, SizeRulesAgainstTheSpooler) {
     const unsigned char six[] = {1, 2, 3, 4, 5, 6};
