@@ -2,6 +2,7 @@
 // buffers of exactly the size they claim. The first input byte picks the
 // model; the rest is the device mode (its 72-byte header padded with zeros).
 #include "devmode/layout.h"
+#include "devmode/model_devmode.h"
 #include "devmode/rules.h"
 #include "devmode/views.h"
 #include "model/model.h"
@@ -93,23 +94,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     GetCommonPrivateDm(fuzzed);
 
     // Into a default device mode: every merge step and the whole merge.
-    std::vector<unsigned char> dst(static_cast<size_t>(_MODEL::DevmodeSize()));
+    std::vector<unsigned char> dst(static_cast<size_t>(devmode::kFullSize));
     auto *dm = reinterpret_cast<DEVMODEW *>(dst.data());
-    check(m.DefaultDevmode(dm, WSTR("fuzz")));
+    check(DefaultDevmode(m, dm, WSTR("fuzz")));
     std::vector<unsigned char> scratch = dst;
     ConvertDevmode(fuzzed, reinterpret_cast<DEVMODEW *>(scratch.data()));
     ValidateSetDevMode(dm, fuzzed, m.GetPDT());
     ValidateSetPrivateDevMode(dm, fuzzed);
     check_merged(m, dm);
-    check(m.DefaultDevmode(dm, nullptr));
-    check(m.MergeDevmode(dm, fuzzed));
+    check(DefaultDevmode(m, dm, nullptr));
+    check(MergeDevmode(m, dm, fuzzed));
     check_merged(m, dm);
 
     // The fuzzed device mode as the destination.
     ConvertDevmode(dm, fuzzed);
     in = claimed(data + 1, size - 1);
     fuzzed = reinterpret_cast<DEVMODEW *>(in.data());
-    m.MergeDevmode(fuzzed, dm);
+    MergeDevmode(m, fuzzed, dm);
     exercise_views(fuzzed);
     return 0;
 }

@@ -1,4 +1,5 @@
 // Arbitrary device-settings files applied to a default device mode.
+#include "devmode/model_devmode.h"
 #include "devmode/sdm.h"
 #include "model/model.h"
 
@@ -24,9 +25,9 @@ public:
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     static const FuzzModel model;
     std::vector<unsigned char> file(data, data + size); // exactly the file's bytes
-    std::vector<unsigned char> block(static_cast<size_t>(_MODEL::DevmodeSize()));
+    std::vector<unsigned char> block(static_cast<size_t>(devmode::kFullSize));
     auto *dm = reinterpret_cast<DEVMODEW *>(block.data());
-    model.DefaultDevmode(dm, WSTR("fuzz"));
+    DefaultDevmode(model, dm, WSTR("fuzz"));
     sdm::Load(file.data(), file.size(), dm, model.GetPrefix());
     // The working device mode keeps its sizes and a readable block.
     if (dm->dmSize != 220 || dm->dmDriverExtra != 1240 || !prtconfig::get_cfg(dm))

@@ -1,33 +1,32 @@
-// The model's device-mode services: what the exports and the UI object call.
+#include "model_devmode.h"
+
 #include "../foundation/util.h"
 #include "../model/model.h"
 #include "rules.h"
 
-LONG _MODEL::DevmodeSize() { return devmode::kConfigSize + 384; }
-
-DEVMODEW *_MODEL::NewDevmode(const WCHAR *name) const {
-    auto *dm = static_cast<DEVMODEW *>(MEMALLOC(DevmodeSize()));
+MemBlock<DEVMODEW> NewDevmode(const _MODEL &model, const WCHAR *name) {
+    auto dm = MemBlock<DEVMODEW>::alloc(devmode::kFullSize);
     if (dm)
-        DefaultDevmode(dm, name);
+        DefaultDevmode(model, dm.get(), name);
     return dm;
 }
 
-bool _MODEL::DefaultDevmode(DEVMODEW *dm, const WCHAR *name) const {
+bool DefaultDevmode(const _MODEL &model, DEVMODEW *dm, const WCHAR *name) {
     if (!dm)
         return false;
-    SetDefaultDevMode(dm, name, GetPDT());
-    SetDefaultPrivateDevMode(dm, this);
+    SetDefaultDevMode(dm, name, model.GetPDT());
+    SetDefaultPrivateDevMode(dm, &model);
     return true;
 }
 
-bool _MODEL::MergeDevmode(DEVMODEW *dst, const DEVMODEW *src) const {
-    if (!dst || !src || !ValidateSetDevMode(dst, src, GetPDT()))
+bool MergeDevmode(const _MODEL &model, DEVMODEW *dst, const DEVMODEW *src) {
+    if (!dst || !src || !ValidateSetDevMode(dst, src, model.GetPDT()))
         return false;
     ValidateSetPrivateDevMode(dst, src);
     return true;
 }
 
-bool _MODEL::CopyDevmode(DEVMODEW *dst, const DEVMODEW *src) const {
+bool CopyDevmode(DEVMODEW *dst, const DEVMODEW *src) {
     if (!dst || !src)
         return false;
     mrl::__memcpy(dst, src, devmode::total_size(src));

@@ -2,6 +2,7 @@
 // device mode stays inside its claimed size (see rules.h).
 #include "rules.h"
 
+#include "../foundation/memory.h"
 #include "../foundation/util.h"
 #include "../model/model.h"
 

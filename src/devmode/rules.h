@@ -7,7 +7,7 @@
 // - A destination is written only inside its own dmSize + dmDriverExtra; the
 //   caller guarantees a buffer that large. Functions that make a device mode
 //   from nothing (SetDefaultDevMode, SetDefaultPrivateDevMode,
-//   _MODEL::DefaultDevmode) need a buffer of devmode::kFullSize bytes.
+//   DefaultDevmode) need a buffer of devmode::kFullSize bytes.
 // - Public fields are read and written only when they lie inside dmSize; a
 //   private record only when it lies wholly inside dmDriverExtra.
 #pragma once

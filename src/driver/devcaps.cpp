@@ -2,6 +2,7 @@
 // printer data table and the printer's form list.
 #include "exports.h"
 
+#include "../devmode/model_devmode.h"
 #include "../foundation/util.h"
 #include "../model/model.h"
 #include "../platform/seam.h"
@@ -94,10 +95,9 @@ extern "C" DWORD WINAPI DrvDeviceCapabilities(HANDLE hPrinter, PWSTR pDeviceName
     if (hPrinter) {
         _MODEL model(hPrinter);
         if (model.is_valid()) {
-            if (DEVMODEW *dm = model.NewDevmode(pDeviceName)) {
-                model.MergeDevmode(dm, pDevMode);
-                result = DeviceCapabilitiesFor(hPrinter, model, dm, iDevCap, pvOutput);
-                MEMFREE(dm);
+            if (MemBlock<DEVMODEW> dm = NewDevmode(model, pDeviceName)) {
+                MergeDevmode(model, dm.get(), pDevMode);
+                result = DeviceCapabilitiesFor(hPrinter, model, dm.get(), iDevCap, pvOutput);
             }
         }
     }

@@ -4,7 +4,9 @@
 #include "exports.h"
 
 #include "../devmode/layout.h"
+#include "../devmode/model_devmode.h"
 #include "../devmode/rules.h"
+#include "../foundation/memory.h"
 #include "../foundation/util.h"
 #include "../imaging/prtbitmap.h"
 #include "../model/model.h"
@@ -38,19 +40,16 @@ LONG DocumentPropertiesNoUI(DOCUMENTPROPERTYHEADER *header) {
     _MODEL model(printer);
     if (!model.is_valid())
         return 0;
-    DEVMODEW *dm = model.NewDevmode(header->pszPrinterName);
+    MemBlock<DEVMODEW> dm = NewDevmode(model, header->pszPrinterName);
     if (!dm)
         return 0;
-    if (auto *info = static_cast<PRINTER_INFO_2W *>(MyGetPrinter(printer, 2))) {
-        model.MergeDevmode(dm, info->pDevMode);
-        MEMFREE(info);
-    }
+    if (MemBlock<PRINTER_INFO_2W> info{MyGetPrinter(printer, 2)})
+        MergeDevmode(model, dm.get(), info->pDevMode);
     LONG result = 1;
-    if ((header->fMode & DM_IN_BUFFER) && !model.MergeDevmode(dm, header->pdmIn))
+    if ((header->fMode & DM_IN_BUFFER) && !MergeDevmode(model, dm.get(), header->pdmIn))
         result = 0;
-    if ((header->fMode & DM_OUT_BUFFER) && !model.CopyDevmode(header->pdmOut, dm))
+    if ((header->fMode & DM_OUT_BUFFER) && !CopyDevmode(header->pdmOut, dm.get()))
         result = 0;
-    MEMFREE(dm);
     return result;
 }
 
@@ -135,9 +134,9 @@ extern "C" BOOL WINAPI DrvConvertDevMode(LPWSTR pPrinterName, PDEVMODEW pdmIn, P
         _MODEL model(printer.get());
         if (!model.is_valid())
             return FALSE;
-        model.DefaultDevmode(pdmOut, pPrinterName);
+        DefaultDevmode(model, pdmOut, pPrinterName);
         if (pdmIn)
-            model.MergeDevmode(pdmOut, pdmIn);
+            MergeDevmode(model, pdmOut, pdmIn);
         return TRUE;
     }
     default:
@@ -162,27 +161,13 @@ extern "C" LONG WINAPI DrvDocumentPropertySheets(PPROPSHEETUI_INFO pPSUIInfo, LP
 }
 
 bool UpgradeDefaultDevMode(HANDLE hPrinter, _MODEL *model) {
-    DWORD needed = 0;
-    if (platform::seam().GetPrinterW(hPrinter, 2, nullptr, 0, &needed) ||
-        GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+    MemBlock<PRINTER_INFO_2W> info{MyGetPrinter(hPrinter, 2)};
+    auto dm = MemBlock<DEVMODEW>::alloc(kFullSize);
+    if (!info || !dm)
         return false;
-    auto *info = static_cast<PRINTER_INFO_2W *>(MEMALLOC(needed));
-    if (!info)
-        return false;
-    if (!platform::seam().GetPrinterW(hPrinter, 2, reinterpret_cast<LPBYTE>(info), needed, &needed)) {
-        MEMFREE(info);
-        return false;
-    }
-    auto *dm = static_cast<DEVMODEW *>(MEMALLOC(kFullSize));
-    if (!dm) {
-        MEMFREE(info);
-        return false;
-    }
-    model->DefaultDevmode(dm, info->pPrinterName);
-    model->MergeDevmode(dm, info->pDevMode);
-    info->pDevMode = dm;
-    platform::seam().SetPrinterW(hPrinter, 2, reinterpret_cast<LPBYTE>(info), 0);
-    MEMFREE(dm);
-    MEMFREE(info);
+    DefaultDevmode(*model, dm.get(), info->pPrinterName);
+    MergeDevmode(*model, dm.get(), info->pDevMode);
+    info->pDevMode = dm.get();
+    platform::seam().SetPrinterW(hPrinter, 2, reinterpret_cast<LPBYTE>(info.get()), 0);
     return true;
 }

@@ -196,10 +196,3 @@ void *allocmemcpy(const void *src, int32_t n) {
 }
 
 } // namespace mrl
-
-#include "../platform/seam.h"
-
-namespace mrl {
-void *MEMALLOC(size_t size) { return platform::seam().mem_alloc(size); }
-void MEMFREE(void *p) { platform::seam().mem_free(p); }
-} // namespace mrl

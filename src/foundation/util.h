@@ -26,11 +26,4 @@ int32_t __muldiv(int32_t a, int32_t b, int32_t c);
 int32_t __abs(int32_t v);
 void *allocmemcpy(const void *src, int32_t n);
 
-// Zero-filled block; free only with MEMFREE.
-void *MEMALLOC(size_t size);
-void MEMFREE(void *p);
-
 } // namespace mrl
-
-using mrl::MEMALLOC;
-using mrl::MEMFREE;

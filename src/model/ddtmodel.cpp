@@ -1,6 +1,7 @@
 #include "ddtmodel.h"
 
 #include "../foundation/ostring.h"
+#include "../foundation/memory.h"
 #include "../foundation/util.h"
 #include "ddtformat.h"
 #include "prtres.h"

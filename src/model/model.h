@@ -62,13 +62,6 @@ public:
     // Fills the manufacturer names and the identity block.
     void init_new_vx();
 
-    // Device-mode services of the model (devmode/).
-    static LONG DevmodeSize();
-    DEVMODEW *NewDevmode(const WCHAR *name) const;
-    bool DefaultDevmode(DEVMODEW *dm, const WCHAR *name) const;
-    bool MergeDevmode(DEVMODEW *dst, const DEVMODEW *src) const;
-    bool CopyDevmode(DEVMODEW *dst, const DEVMODEW *src) const;
-
 protected:
     // For subclasses that set the records themselves (tests, tools).
     _MODEL() = default;

@@ -1,5 +1,6 @@
 #include "prtfile.h"
 
+#include "../foundation/memory.h"
 #include "../foundation/util.h"
 #include "../platform/globals.h"
 

@@ -2,6 +2,7 @@
 
 #include "filecache.h"
 
+#include "../foundation/memory.h"
 #include "../foundation/util.h"
 #include "ddtformat.h"
 #include "prtfile.h"

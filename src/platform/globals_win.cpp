@@ -1,5 +1,6 @@
 #include "globals.h"
 
+#include "../foundation/memory.h"
 #include "../foundation/util.h"
 #include "seam.h"
 

@@ -4,17 +4,12 @@
 #include "globals.h"
 #endif
 
-#include <cstdlib>
+#include "../foundation/memory.h"
 
 namespace platform {
 namespace {
 
 #ifdef _WIN32
-void *real_alloc(size_t size) { return GlobalAlloc(GMEM_ZEROINIT, size); }
-void real_free(void *p) {
-    if (p)
-        GlobalFree(p);
-}
 // Until the language modules are wired in, texts come from this module's own
 // string table (empty when it has none).
 const WCHAR *module_string(void *, LONG id) {
@@ -24,15 +19,10 @@ const WCHAR *module_string(void *, LONG id) {
         text[0] = 0;
     return text;
 }
-#else
-void *real_alloc(size_t size) { return calloc(1, size ? size : 1); }
-void real_free(void *p) { free(p); }
 #endif
 
 Seam production() {
     Seam s{};
-    s.mem_alloc = real_alloc;
-    s.mem_free = real_free;
 #ifdef _WIN32
     s.OpenPrinterW = ::OpenPrinterW;
     s.ClosePrinter = ::ClosePrinter;
@@ -51,6 +41,9 @@ Seam current = production();
 } // namespace
 
 Seam &seam() { return current; }
-void reset() { current = production(); }
+void reset() {
+    current = production();
+    mrl::reset_allocation();
+}
 
 } // namespace platform

@@ -14,8 +14,6 @@
 namespace platform {
 
 struct Seam {
-    void *(*mem_alloc)(size_t size); // zero-filled
-    void (*mem_free)(void *p);
 #ifdef _WIN32
     BOOL(WINAPI *OpenPrinterW)(LPWSTR name, LPHANDLE handle, LPPRINTER_DEFAULTSW defaults);
     BOOL(WINAPI *ClosePrinter)(HANDLE handle);
@@ -33,6 +31,7 @@ struct Seam {
 };
 
 Seam &seam();
+// Restores every part, the allocation part of the foundation included.
 void reset();
 
 } // namespace platform

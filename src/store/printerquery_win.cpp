@@ -1,6 +1,7 @@
 #include "printerquery.h"
 
 #include "../foundation/ostring.h"
+#include "../foundation/memory.h"
 #include "../foundation/util.h"
 #include "../platform/globals.h"
 #include "../platform/seam.h"

@@ -1,5 +1,6 @@
 #include "prtreg.h"
 
+#include "../foundation/memory.h"
 #include "../foundation/util.h"
 
 prtreg::prtreg() : path_flag_(false), printer_(nullptr) {}

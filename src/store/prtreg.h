@@ -6,8 +6,6 @@
 #include "../foundation/compat.h"
 #include "../foundation/ostring.h"
 
-class prtui;
-
 // Machine-wide values of the driver maker, below HKEY_LOCAL_MACHINE.
 constexpr char GLOBAL_KEY[] = "System\\CurrentControlSet\\Control\\Print\\Marlin";
 constexpr WCHAR GLOBAL_KEY_WINNT[] = WSTR("System\\CurrentControlSet\\Control\\Print\\Marlin");
@@ -26,16 +24,13 @@ constexpr DWORD kRegBinary = 3;
 class prtreg {
 public:
     prtreg();
-    // Takes the UI object's printer handle and printer name. Defined with the
-    // UI object, whose fields it reads.
-    explicit prtreg(prtui *ui);
     // A bare handle: no printer name. The handle is never closed here.
     explicit prtreg(void *printer);
     ~prtreg();
     prtreg(const prtreg &) = delete;
     prtreg &operator=(const prtreg &) = delete;
 
-    void init(prtui *ui);
+    // The printer handle and name (a UI object hands over its own).
     void init(void *printer, const WCHAR *printer_name);
 
     // Non-null: per-printer values go to HKEY_LOCAL_MACHINE\path until SetPath(nullptr).

@@ -2,7 +2,7 @@
 // after it, created as the Windows spooler creates one (initialize event included). The sample packages are installed at the start of each Wine session.
 #pragma once
 
-#include "platform/spooler_events.h"
+#include "spooler_events.h"
 
 #include <string>
 

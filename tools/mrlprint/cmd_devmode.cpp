@@ -5,8 +5,10 @@
 #include "command.h"
 
 #include "devmode/layout.h"
+#include "devmode/model_devmode.h"
 #include "devmode/rules.h"
 #include "devmode/sdm.h"
+#include "foundation/memory.h"
 #include "foundation/util.h"
 #include "model/model.h"
 #include "model/prtfile.h"
@@ -192,7 +194,7 @@ bool write_file(const std::wstring &path, const std::vector<unsigned char> &byte
 // The printer's default as the driver makes it: model defaults merged with
 // the stored default device mode.
 DEVMODEW *printer_default(HANDLE printer, const _MODEL &model, const wchar_t *name) {
-    DEVMODEW *dm = model.NewDevmode(reinterpret_cast<const WCHAR *>(name));
+    DEVMODEW *dm = NewDevmode(model, reinterpret_cast<const WCHAR *>(name)).release();
     if (!dm)
         return nullptr;
     if (auto *info = static_cast<PRINTER_INFO_2W *>(MyGetPrinter(printer, 2))) {
@@ -202,7 +204,7 @@ DEVMODEW *printer_default(HANDLE printer, const _MODEL &model, const wchar_t *na
                 prtconfig::get_cfg(stored) ? L"configuration block found" : L"no configuration block");
         else
             out(L"stored default: none\n");
-        model.MergeDevmode(dm, info->pDevMode);
+        MergeDevmode(model, dm, info->pDevMode);
         MEMFREE(info);
     }
     return dm;

@@ -3,7 +3,7 @@
 // mrlprint add-printer NAME --model MODEL [--port PORT]: a queue for a model.
 // mrlprint list: the printers with their model records as the driver reads them.
 #include "command.h"
-#include "platform/spooler_events.h"
+#include "spooler_events.h"
 
 #include "model/ddtmodel.h"
 #include "model/model.h"

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "devmode/layout.h"
+#include "devmode/model_devmode.h"
 #include "devmode/rules.h"
 #include "foundation/util.h"
 #include "model/model.h"
@@ -47,7 +48,7 @@ private:
 
 // A default device mode of the model in a block of exactly 1460 bytes.
 inline DmBuffer default_dm(const _MODEL &model) {
-    DmBuffer b(size_t(_MODEL::DevmodeSize()));
-    model.DefaultDevmode(b.dm(), WSTR("Label printer"));
+    DmBuffer b(size_t(devmode::kFullSize));
+    DefaultDevmode(model, b.dm(), WSTR("Label printer"));
     return b;
 }

@@ -131,12 +131,12 @@ TEST(Layout, HostileSizesStayInsideTheClaimedBlock) {
                 prtconfig::get_cfg(b.dm());
                 GetCommonPrivateDm(b.dm());
                 DmBuffer dst = default_dm(model);
-                model.MergeDevmode(dst.dm(), b.dm());
+                MergeDevmode(model, dst.dm(), b.dm());
                 EXPECT_EQ(dst.dm()->dmDuplex, 1);
                 EXPECT_EQ(dst.dm()->dmCopies, 1);
                 DmBuffer self(b.size());
                 std::memcpy(self.data(), b.data(), b.size());
-                model.MergeDevmode(self.dm(), dst.dm());
+                MergeDevmode(model, self.dm(), dst.dm());
                 DmBuffer out(b.size());
                 std::memcpy(out.data(), b.data(), b.size());
                 ConvertDevmode(dst.dm(), out.dm());

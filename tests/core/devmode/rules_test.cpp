@@ -1,4 +1,5 @@
 #include "dm_helpers.h"
+#include "foundation/memory.h"
 #include "platform/seam.h"
 
 #include <string>
@@ -9,7 +10,7 @@ namespace {
 struct Merge {
     explicit Merge(const TestModel &m) : model(m), dst(default_dm(m)), src(default_dm(m)) {}
     DEVMODEW *merged() {
-        EXPECT_TRUE(model.MergeDevmode(dst.dm(), src.dm()));
+        EXPECT_TRUE(MergeDevmode(model, dst.dm(), src.dm()));
         return dst.dm();
     }
     const TestModel &model;
@@ -42,7 +43,7 @@ TEST(Defaults, PublicFieldsComeFromTheModel) {
     EXPECT_TRUE(SetDefaultDevMode(dm, longname, model.GetPDT()));
     EXPECT_TRUE(dm->dmDeviceName[30] == 'n' && dm->dmDeviceName[31] == 0);
     EXPECT_FALSE(SetDefaultDevMode(nullptr, nullptr, nullptr));
-    EXPECT_FALSE(model.DefaultDevmode(nullptr, nullptr));
+    EXPECT_FALSE(DefaultDevmode(model, nullptr, nullptr));
 }
 
 TEST(Defaults, HalftonePatternSizeFollowsResolution) {
@@ -155,7 +156,7 @@ TEST(Merge, UnusableSourceKeepsDestinationValues) {
     DmBuffer big(size_t(0xFFFF) + m.src.dm()->dmDriverExtra);
     std::memcpy(big.data(), m.src.data(), m.src.size());
     big.dm()->dmCopies = 2;
-    EXPECT_TRUE(m.model.MergeDevmode(m.dst.dm(), big.dm()));
+    EXPECT_TRUE(MergeDevmode(m.model, m.dst.dm(), big.dm()));
     DEVMODEW *dm = m.dst.dm();
     EXPECT_TRUE(dm->dmCopies == 999 && dm->dmScale == 55);
     EXPECT_TRUE(dm->dmDuplex == 1 && dm->dmCollate == 0);
@@ -168,7 +169,7 @@ TEST(Merge, ForeignPrivatePartIsIgnored) {
     DmBuffer foreign = default_dm(other);
     prtconfig::get_cfg(foreign.dm())->image_flags = prtconfig::kMirror;
     prtconfig::get_cfg(foreign.dm())->set_user("other model", 0);
-    ASSERT_TRUE(model.MergeDevmode(m.dst.dm(), foreign.dm()));
+    ASSERT_TRUE(MergeDevmode(model, m.dst.dm(), foreign.dm()));
     EXPECT_EQ(prtconfig::get_cfg(m.dst.dm())->image_flags, 0);
     EXPECT_STREQ(prtconfig::get_cfg(m.dst.dm())->get_user(0), "");
 
@@ -176,7 +177,7 @@ TEST(Merge, ForeignPrivatePartIsIgnored) {
     DmBuffer old = default_dm(model);
     prtconfig::get_cfg(old.dm())->version = 1026;
     prtconfig::get_cfg(old.dm())->image_flags = prtconfig::kMirror;
-    ASSERT_TRUE(model.MergeDevmode(m.dst.dm(), old.dm()));
+    ASSERT_TRUE(MergeDevmode(model, m.dst.dm(), old.dm()));
     EXPECT_EQ(prtconfig::get_cfg(m.dst.dm())->image_flags, 0);
 
     // Same model and block version behind a public part of a size and driver
@@ -189,7 +190,7 @@ TEST(Merge, ForeignPrivatePartIsIgnored) {
     unknown.dm()->dmSize = 216;
     unknown.dm()->dmDriverVersion = 0x0600;
     ASSERT_NE(prtconfig::get_cfg(unknown.dm()), nullptr);
-    ASSERT_TRUE(model.MergeDevmode(m.dst.dm(), unknown.dm()));
+    ASSERT_TRUE(MergeDevmode(model, m.dst.dm(), unknown.dm()));
     EXPECT_EQ(prtconfig::get_cfg(m.dst.dm())->image_flags, 0);
 
     // Same model and version: carried, all but the tail.
@@ -199,7 +200,7 @@ TEST(Merge, ForeignPrivatePartIsIgnored) {
     cfg->option_value = 9;
     cfg->set_user("operator", 3);
     cfg->dither.method = dithercfg::kDiffusion;
-    ASSERT_TRUE(model.MergeDevmode(m.dst.dm(), same.dm()));
+    ASSERT_TRUE(MergeDevmode(model, m.dst.dm(), same.dm()));
     const prtconfig *got = prtconfig::get_cfg(m.dst.dm());
     EXPECT_TRUE(got->image_flags == prtconfig::kNegative && got->option_value == 9);
     EXPECT_STREQ(got->get_user(3), "operator");
@@ -232,20 +233,20 @@ TEST(Merge, CommonHeaderOnlyFromSameVersion) {
 TEST(Merge, NullArguments) {
     TestModel model(203, 999);
     DmBuffer dst = default_dm(model);
-    EXPECT_FALSE(model.MergeDevmode(dst.dm(), nullptr));
-    EXPECT_FALSE(model.MergeDevmode(nullptr, dst.dm()));
+    EXPECT_FALSE(MergeDevmode(model, dst.dm(), nullptr));
+    EXPECT_FALSE(MergeDevmode(model, nullptr, dst.dm()));
     EXPECT_EQ(ValidateSetDevMode(dst.dm(), nullptr, model.GetPDT()), 1);
     EXPECT_EQ(ValidateSetPrivateDevMode(nullptr, dst.dm()), 1);
-    EXPECT_FALSE(model.CopyDevmode(nullptr, dst.dm()));
+    EXPECT_FALSE(CopyDevmode(nullptr, dst.dm()));
 }
 
 TEST(Merge, FailedScratchAllocationFails) {
     TestModel model(203, 999);
     DmBuffer dst = default_dm(model), src = default_dm(model);
-    platform::seam().mem_alloc = [](size_t) -> void * { return nullptr; };
+    mrl::allocation().alloc = [](size_t) -> void * { return nullptr; };
     EXPECT_EQ(ValidateSetDevMode(dst.dm(), src.dm(), model.GetPDT()), 0);
-    EXPECT_FALSE(model.MergeDevmode(dst.dm(), src.dm()));
-    EXPECT_EQ(model.NewDevmode(nullptr), nullptr);
+    EXPECT_FALSE(MergeDevmode(model, dst.dm(), src.dm()));
+    EXPECT_FALSE(NewDevmode(model, nullptr));
     platform::reset();
 }
 

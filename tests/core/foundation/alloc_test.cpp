@@ -2,6 +2,7 @@
 // test can let a given number of allocations succeed and fail the next.
 #include "foundation/ostring.h"
 #include "foundation/util.h"
+#include "foundation/memory.h"
 #include "platform/seam.h"
 
 #include <gtest/gtest.h>
@@ -58,7 +59,7 @@ TEST_F(AllocFailure, OStringEmptiesOnAssignmentAndKeepsTextOnAppend) {
 TEST_F(AllocFailure, AllocmemcpyAndMemallocReturnNull) {
     successes_left = 0;
     EXPECT_EQ(mrl::allocmemcpy("abc", 4), nullptr);
-    platform::seam().mem_alloc = [](size_t) -> void * { return nullptr; };
+    mrl::allocation().alloc = [](size_t) -> void * { return nullptr; };
     EXPECT_EQ(MEMALLOC(64), nullptr);
     platform::reset();
     auto *p = static_cast<unsigned char *>(MEMALLOC(64));

@@ -2,6 +2,7 @@
 
 #include "ddt_bytes.h"
 #include "model/prtres.h"
+#include "foundation/memory.h"
 #include "platform/seam.h"
 #include "temp_files.h"
 #include "model/filecache.h"
@@ -117,7 +118,7 @@ TEST(Reader, AddAppendsAndFailsWholeWhenAllocationFails) {
     prtres res;
     const unsigned char data[] = {1, 2};
     ASSERT_NE(res.Add("a", 1, 2, data), nullptr);
-    platform::seam().mem_alloc = [](size_t) -> void * { return nullptr; };
+    mrl::allocation().alloc = [](size_t) -> void * { return nullptr; };
     EXPECT_EQ(res.Add("b", 2, 2, data), nullptr);
     Bytes f = record(3, "c", {1});
     res.LoadBytes(f.data(), f.size());

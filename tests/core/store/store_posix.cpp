@@ -2,6 +2,7 @@
 // raw and string values, and the form list's use of the three places. Where
 // each value lands in Wine's spooler and registry is tested in the Windows suite.
 #include "form_list.h"
+#include "foundation/memory.h"
 #include "platform/seam.h"
 #include "store/predefines.h"
 #include "store/prtreg.h"
@@ -52,7 +53,7 @@ TEST_F(Store, RawSizeRules) {
 
     // No scratch block: false, untouched.
     std::memset(buf, 0xEE, sizeof buf);
-    platform::seam().mem_alloc = [](size_t) -> void * { return nullptr; };
+    mrl::allocation().alloc = [](size_t) -> void * { return nullptr; };
     EXPECT_FALSE(store.LoadRaw("six", buf, 8, false));
     EXPECT_FALSE(store.LoadStr("six", buf, 8, false));
     EXPECT_EQ(buf[0], 0xEE);

@@ -3,6 +3,7 @@
 // allocations that fail.
 #include "driver/exports.h"
 #include "driver_env.h"
+#include "foundation/memory.h"
 #include "foundation/util.h"
 #include "platform/globals.h"
 
@@ -80,7 +81,7 @@ TEST_F(FailurePaths, MyGetPrinterAllocatesOnlyAfterAnInsufficientBufferAnswer) {
     EXPECT_EQ(MyGetPrinter(kFakePrinter, 2), nullptr);
 
     platform::seam().GetPrinterW = get_needs_64;
-    platform::seam().mem_alloc = counted_alloc;
+    mrl::allocation().alloc = counted_alloc;
     allocations_left = 0;
     EXPECT_EQ(MyGetPrinter(kFakePrinter, 2), nullptr);
 
@@ -90,7 +91,7 @@ TEST_F(FailurePaths, MyGetPrinterAllocatesOnlyAfterAnInsufficientBufferAnswer) {
 }
 
 TEST_F(FailurePaths, MemAllocFailureGivesNull) {
-    platform::seam().mem_alloc = counted_alloc;
+    mrl::allocation().alloc = counted_alloc;
     allocations_left = 1;
     void *first = MEMALLOC(16);
     EXPECT_NE(first, nullptr);
@@ -126,7 +127,7 @@ TEST_F(FailurePaths, UpgradeDefaultDevModeNeedsTheSizeQueryToFailWith122) {
     platform::seam().GetPrinterW = get_succeeds_without_buffer;
     EXPECT_FALSE(UpgradeDefaultDevMode(kFakePrinter, nullptr));
     platform::seam().GetPrinterW = get_needs_64;
-    platform::seam().mem_alloc = counted_alloc;
+    mrl::allocation().alloc = counted_alloc;
     allocations_left = 0;
     EXPECT_FALSE(UpgradeDefaultDevMode(kFakePrinter, nullptr));
 }

@@ -6,6 +6,7 @@
 #include "model/model.h"
 #include "model/prtfile.h"
 #include "model/prtres.h"
+#include "foundation/memory.h"
 #include "platform/seam.h"
 #include "test_printer.h"
 
@@ -135,7 +136,7 @@ TEST_F(InstalledModel, NoDriverInformationBuildsAnEmptyModel) {
     EXPECT_FALSE(denied.is_valid());
     platform::reset();
     // Allocation of the driver information failing is the same.
-    platform::seam().mem_alloc = [](size_t) -> void * { return nullptr; };
+    mrl::allocation().alloc = [](size_t) -> void * { return nullptr; };
     _MODEL no_memory(printer.handle());
     platform::reset();
     EXPECT_FALSE(no_memory.is_valid());

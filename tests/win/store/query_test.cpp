@@ -4,6 +4,7 @@
 #include "driver_env.h"
 #include "store_env.h"
 
+#include "foundation/memory.h"
 #include "foundation/util.h"
 #include "store/printerquery.h"
 

@@ -6,7 +6,7 @@
 // Used by the tools and tests that create printers.
 #pragma once
 
-#include "ddiui.h"
+#include "platform/ddiui.h"
 
 #include <vector>
 
