@@ -168,6 +168,6 @@ bool UpgradeDefaultDevMode(HANDLE hPrinter, _MODEL *model) {
     DefaultDevmode(*model, dm.get(), info->pPrinterName);
     MergeDevmode(*model, dm.get(), info->pDevMode);
     info->pDevMode = dm.get();
-    platform::seam().SetPrinterW(hPrinter, 2, reinterpret_cast<LPBYTE>(info.get()), 0);
+    platform::spooler().SetPrinterW(hPrinter, 2, reinterpret_cast<LPBYTE>(info.get()), 0);
     return true;
 }

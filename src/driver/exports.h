@@ -11,12 +11,12 @@ class _MODEL;
 class PrinterHandle {
 public:
     PrinterHandle(LPWSTR name, PRINTER_DEFAULTSW *defaults) {
-        if (name && !platform::seam().OpenPrinterW(name, &handle_, defaults))
+        if (name && !platform::spooler().OpenPrinterW(name, &handle_, defaults))
             handle_ = nullptr;
     }
     ~PrinterHandle() {
         if (handle_)
-            platform::seam().ClosePrinter(handle_);
+            platform::spooler().ClosePrinter(handle_);
     }
     PrinterHandle(const PrinterHandle &) = delete;
     PrinterHandle &operator=(const PrinterHandle &) = delete;

@@ -28,12 +28,12 @@ template <typename Query> void *query_block(Query query) {
 
 void *MyGetPrinter(HANDLE hPrinter, DWORD level) {
     return query_block([&](LPBYTE buf, DWORD size, LPDWORD needed) {
-        return platform::seam().GetPrinterW(hPrinter, level, buf, size, needed);
+        return platform::spooler().GetPrinterW(hPrinter, level, buf, size, needed);
     });
 }
 
 void *MyGetPrinterDriver(HANDLE hPrinter, DWORD level) {
     return query_block([&](LPBYTE buf, DWORD size, LPDWORD needed) {
-        return platform::seam().GetPrinterDriverW(hPrinter, nullptr, level, buf, size, needed);
+        return platform::spooler().GetPrinterDriverW(hPrinter, nullptr, level, buf, size, needed);
     });
 }

@@ -7,9 +7,10 @@
 #include "../foundation/memory.h"
 
 namespace platform {
-namespace {
 
 #ifdef _WIN32
+namespace {
+
 // Until the language modules are wired in, texts come from this module's own
 // string table (empty when it has none).
 const WCHAR *module_string(void *, LONG id) {
@@ -19,30 +20,25 @@ const WCHAR *module_string(void *, LONG id) {
         text[0] = 0;
     return text;
 }
-#endif
 
-Seam production() {
-    Seam s{};
-#ifdef _WIN32
-    s.OpenPrinterW = ::OpenPrinterW;
-    s.ClosePrinter = ::ClosePrinter;
-    s.GetPrinterW = ::GetPrinterW;
-    s.SetPrinterW = ::SetPrinterW;
-    s.GetPrinterDriverW = ::GetPrinterDriverW;
-    s.GetPrinterDataW = ::GetPrinterDataW;
-    s.MessageBoxW = ::MessageBoxW;
-    s.lang_string = module_string;
-#endif
-    return s;
-}
+const Spooler kSpooler = {::OpenPrinterW, ::ClosePrinter,      ::GetPrinterW,
+                          ::SetPrinterW,  ::GetPrinterDriverW, ::GetPrinterDataW};
+const Windows kWindows = {::MessageBoxW, module_string};
 
-Seam current = production();
+Spooler current_spooler = kSpooler;
+Windows current_windows = kWindows;
 
 } // namespace
 
-Seam &seam() { return current; }
+Spooler &spooler() { return current_spooler; }
+Windows &windows() { return current_windows; }
+#endif
+
 void reset() {
-    current = production();
+#ifdef _WIN32
+    current_spooler = kSpooler;
+    current_windows = kWindows;
+#endif
     mrl::reset_allocation();
 }
 

@@ -1,8 +1,10 @@
-// The one place where tests replace the outside world: calls that would block
-// an unattended run (message boxes, dialogs, help), components outside this
-// module (renderer, port software, printer), and the spooler and allocation
-// calls whose failure paths tests must drive. Production values call the real
-// functions; tests swap single members and call platform::reset() after.
+// The places where tests replace the outside world, one part per subsystem:
+// the spooler calls whose failure paths tests drive and the port software
+// behind printer queries; windows and dialogs, which would block an unattended
+// run. Allocation is the foundation's part (foundation/memory.h). Production
+// values call the real functions; tests swap single members and call
+// platform::reset() after. compstui is not here: tests pass their own sheet
+// function.
 #pragma once
 
 #include "../foundation/compat.h"
@@ -13,8 +15,8 @@
 
 namespace platform {
 
-struct Seam {
 #ifdef _WIN32
+struct Spooler {
     BOOL(WINAPI *OpenPrinterW)(LPWSTR name, LPHANDLE handle, LPPRINTER_DEFAULTSW defaults);
     BOOL(WINAPI *ClosePrinter)(HANDLE handle);
     BOOL(WINAPI *GetPrinterW)(HANDLE handle, DWORD level, LPBYTE buf, DWORD size, LPDWORD needed);
@@ -24,14 +26,19 @@ struct Seam {
     // Printer queries, answered by the port software behind the spooler.
     DWORD(WINAPI *GetPrinterDataW)(HANDLE handle, LPWSTR name, LPDWORD type, LPBYTE buf, DWORD size,
                                    LPDWORD needed);
+};
+
+struct Windows {
     int(WINAPI *MessageBoxW)(HWND wnd, LPCWSTR text, LPCWSTR caption, UINT type);
     // Text of a language string id for a UI object (may be null); never null.
     const WCHAR *(*lang_string)(void *ui, LONG id);
-#endif
 };
 
-Seam &seam();
-// Restores every part, the allocation part of the foundation included.
+Spooler &spooler();
+Windows &windows();
+#endif
+
+// Restores every part, the foundation's allocation part included.
 void reset();
 
 } // namespace platform

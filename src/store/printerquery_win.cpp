@@ -13,7 +13,7 @@ namespace {
 
 WCHAR g_message[1024];
 
-const WCHAR *lang(prtui *ui, LONG id) { return platform::seam().lang_string(ui, id); }
+const WCHAR *lang(prtui *ui, LONG id) { return platform::windows().lang_string(ui, id); }
 
 // Callers free the copies with MEMFREE.
 WCHAR *wide_copy(const WCHAR *s) {
@@ -57,7 +57,7 @@ void report_enq_failure(HWND wnd, prtui *ui, const WCHAR *port) {
     if (!BuildCommDCBW(device, &dcb)) {
         OString text(lang(ui, IDS_PORT_SETTING_BAD));
         OString caption(lang(ui, IDS_CAPTION_WARNING));
-        platform::seam().MessageBoxW(wnd, text, caption, MB_ICONWARNING);
+        platform::windows().MessageBoxW(wnd, text, caption, MB_ICONWARNING);
     }
 }
 
@@ -118,7 +118,7 @@ int VXGetPrinterData(HWND wnd, HANDLE printer, prtui *ui, const char *cmd, unsig
         // below do not, so that a box left open blocks no other printer access.
         LockGuard hold(gPrinterSemaphore);
         DWORD needed = 0;
-        status = platform::seam().GetPrinterDataW(printer, name, nullptr, reinterpret_cast<LPBYTE>(reply),
+        status = platform::spooler().GetPrinterDataW(printer, name, nullptr, reinterpret_cast<LPBYTE>(reply),
                                                   buffer_size, &needed);
         port = GetPrinterInfoItem(printer, PII_PORT);
         status = QueryStatus(status, GetPortType(port), cmd_len);
@@ -159,14 +159,14 @@ int VXWritePrinterData(HWND wnd, void *printer, const char *data, unsigned len, 
 void VXDisplayErrorMessage(HWND wnd, unsigned long code, unsigned long context, prtui *ui) {
     OString text(lang(ui, ErrorTextId(code)));
     OString caption(lang(ui, ErrorCaptionId(context)));
-    platform::seam().MessageBoxW(wnd, text, caption, MB_ICONWARNING);
+    platform::windows().MessageBoxW(wnd, text, caption, MB_ICONWARNING);
 }
 
 int vVXMessageBox(HWND wnd, const WCHAR *format, const WCHAR *caption, unsigned type, va_list args) {
     g_message[0] = 0;
     if (format)
         wvsprintfW(g_message, format, args);
-    return platform::seam().MessageBoxW(wnd, g_message, caption, type);
+    return platform::windows().MessageBoxW(wnd, g_message, caption, type);
 }
 
 int VXMessageBox(HWND wnd, const WCHAR *format, const WCHAR *caption, unsigned type, ...) {

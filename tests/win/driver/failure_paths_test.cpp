@@ -61,32 +61,32 @@ class FailurePaths : public SeamTest {
 protected:
     // A printer that opens, counts its closes, and whose driver information cannot be read.
     static void printer_without_model() {
-        platform::seam().OpenPrinterW = open_ok;
-        platform::seam().ClosePrinter = close_counted;
-        platform::seam().GetPrinterDriverW = driver_denied;
+        platform::spooler().OpenPrinterW = open_ok;
+        platform::spooler().ClosePrinter = close_counted;
+        platform::spooler().GetPrinterDriverW = driver_denied;
         closes = 0;
     }
 };
 
 TEST_F(FailurePaths, MyGetPrinterAllocatesOnlyAfterAnInsufficientBufferAnswer) {
-    platform::seam().GetPrinterW = get_needs_64;
+    platform::spooler().GetPrinterW = get_needs_64;
     auto *block = static_cast<BYTE *>(MyGetPrinter(kFakePrinter, 2));
     ASSERT_NE(block, nullptr);
     EXPECT_EQ(block[63], 0x5A);
     MEMFREE(block);
 
-    platform::seam().GetPrinterW = get_denied;
+    platform::spooler().GetPrinterW = get_denied;
     EXPECT_EQ(MyGetPrinter(kFakePrinter, 2), nullptr);
-    platform::seam().GetPrinterW = get_succeeds_without_buffer;
+    platform::spooler().GetPrinterW = get_succeeds_without_buffer;
     EXPECT_EQ(MyGetPrinter(kFakePrinter, 2), nullptr);
 
-    platform::seam().GetPrinterW = get_needs_64;
+    platform::spooler().GetPrinterW = get_needs_64;
     mrl::allocation().alloc = counted_alloc;
     allocations_left = 0;
     EXPECT_EQ(MyGetPrinter(kFakePrinter, 2), nullptr);
 
     platform::reset();
-    platform::seam().GetPrinterDriverW = driver_denied;
+    platform::spooler().GetPrinterDriverW = driver_denied;
     EXPECT_EQ(MyGetPrinterDriver(kFakePrinter, 2), nullptr);
 }
 
@@ -100,7 +100,7 @@ TEST_F(FailurePaths, MemAllocFailureGivesNull) {
 }
 
 TEST_F(FailurePaths, DriverDefaultFailsWhenThePrinterCannotBeOpened) {
-    platform::seam().OpenPrinterW = open_fails;
+    platform::spooler().OpenPrinterW = open_fails;
     std::vector<BYTE> out(1460, 0xCC);
     LONG needed = 1460;
     wchar_t name[] = L"Label";
@@ -122,18 +122,18 @@ TEST_F(FailurePaths, DriverDefaultFailsWithoutAModelAndClosesThePrinter) {
 }
 
 TEST_F(FailurePaths, UpgradeDefaultDevModeNeedsTheSizeQueryToFailWith122) {
-    platform::seam().GetPrinterW = get_denied;
+    platform::spooler().GetPrinterW = get_denied;
     EXPECT_FALSE(UpgradeDefaultDevMode(kFakePrinter, nullptr));
-    platform::seam().GetPrinterW = get_succeeds_without_buffer;
+    platform::spooler().GetPrinterW = get_succeeds_without_buffer;
     EXPECT_FALSE(UpgradeDefaultDevMode(kFakePrinter, nullptr));
-    platform::seam().GetPrinterW = get_needs_64;
+    platform::spooler().GetPrinterW = get_needs_64;
     mrl::allocation().alloc = counted_alloc;
     allocations_left = 0;
     EXPECT_FALSE(UpgradeDefaultDevMode(kFakePrinter, nullptr));
 }
 
 TEST_F(FailurePaths, PrinterEventAndUpgradeWithAPrinterThatCannotBeOpened) {
-    platform::seam().OpenPrinterW = open_fails;
+    platform::spooler().OpenPrinterW = open_fails;
     wchar_t name[] = L"Label";
     EXPECT_TRUE(DrvPrinterEvent(name, PRINTER_EVENT_INITIALIZE, 0, 0));
     DRIVER_UPGRADE_INFO_1W info = {name, nullptr};
@@ -151,7 +151,7 @@ TEST_F(FailurePaths, UpgradeWithoutAModelFailsButClosesThePrinter) {
 }
 
 TEST_F(FailurePaths, DocumentMergeWithoutAModelAnswersZero) {
-    platform::seam().GetPrinterDriverW = driver_denied;
+    platform::spooler().GetPrinterDriverW = driver_denied;
     std::vector<BYTE> out(1460, 0xCC);
     DOCUMENTPROPERTYHEADER header = {};
     header.cbSize = sizeof header;

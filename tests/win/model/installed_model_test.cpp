@@ -102,7 +102,7 @@ TEST_F(InstalledModel, DriverPathsNameThePackageInThePrintersDriverFolder) {
     TestPrinter printer(L"mrl model paths", L"Zebra ZD420-203dpi");
     ASSERT_TRUE(printer.ok());
     ASSERT_FALSE(driver_folder(printer.handle()).empty());
-    platform::seam().GetPrinterDriverW = fake_driver;
+    platform::spooler().GetPrinterDriverW = fake_driver;
     g_info = {};
     g_info.cVersion = 3;
 
@@ -128,7 +128,7 @@ TEST_F(InstalledModel, NoDriverInformationBuildsAnEmptyModel) {
 
     TestPrinter printer(L"mrl model noinfo", L"Zebra ZD420-203dpi");
     ASSERT_TRUE(printer.ok());
-    platform::seam().GetPrinterDriverW = [](HANDLE, LPWSTR, DWORD, LPBYTE, DWORD, LPDWORD) -> BOOL {
+    platform::spooler().GetPrinterDriverW = [](HANDLE, LPWSTR, DWORD, LPBYTE, DWORD, LPDWORD) -> BOOL {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     };

@@ -72,7 +72,7 @@ protected:
     void SetUp() override {
         BoxTest::SetUp();
         port = Port{};
-        platform::seam().GetPrinterDataW = label_printer;
+        platform::spooler().GetPrinterDataW = label_printer;
         ASSERT_TRUE(printer.ok()) << printer.error();
     }
     // The reply buffer is prefilled with 0xEE; len is left as it was on failure.

@@ -71,8 +71,8 @@ class BoxTest : public ::testing::Test {
 protected:
     void SetUp() override {
         boxes().clear();
-        platform::seam().MessageBoxW = record_box;
-        platform::seam().lang_string = id_string;
+        platform::windows().MessageBoxW = record_box;
+        platform::windows().lang_string = id_string;
     }
     void TearDown() override { platform::reset(); }
 };
