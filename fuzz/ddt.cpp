@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         while (models < 16 && walk.next(&e)) {
             OString name;
             e.name_to(name);
-            read_model(data, size, name);
+            read_model(data, size, name.wstring());
             ++models;
         }
     }

@@ -5,8 +5,8 @@
 #include <new>
 
 namespace {
-char empty_narrow[1] = {0};
-WCHAR empty_wide[1] = {0};
+const char empty_narrow[1] = {0};
+const WCHAR empty_wide[1] = {0};
 } // namespace
 
 OString::OString() : narrow_(nullptr), wide_(nullptr), capacity_(0) {}
@@ -86,7 +86,7 @@ void OString::take(OString &other) {
 OString &OString::operator=(const OString &other) {
     if (this == &other)
         return *this;
-    return *this = static_cast<const WCHAR *>(other.wstring());
+    return *this = other.wstring();
 }
 
 bool OString::append_wide(const WCHAR *tail, LONG taillen) {
@@ -183,16 +183,30 @@ bool OString::w_to_n() const {
     return WideCharToMultiByte(CP_ACP, 0, wide_, -1, narrow_, capacity_, nullptr, nullptr) > 0;
 }
 
-char *OString::nstring() const {
+const char *OString::nstring() const {
     if (!is_valid_n() && wide_ && narrow_)
         w_to_n();
     return narrow_ ? narrow_ : empty_narrow;
 }
 
-WCHAR *OString::wstring() const {
+const WCHAR *OString::wstring() const {
     if (!is_valid_w() && narrow_ && wide_)
         n_to_w();
     return wide_ ? wide_ : empty_wide;
 }
 
 OString::operator LONG() const { return mrl::atol(nstring()); }
+
+WCHAR *OString::wbuffer(LONG n) {
+    if (!set_length(n))
+        return nullptr;
+    return wide_;
+}
+
+void OString::commit_w() {
+    if (!wide_ || !narrow_)
+        return;
+    // The caller wrote at most n units; storage holds 2n + 2, so index n ends them.
+    wide_[capacity_ / 2 - 1] = 0;
+    narrow_[0] = 0;
+}

@@ -26,11 +26,21 @@ public:
     bool set_length(LONG n);
     LONG len() const;
 
-    // Never null: an empty string yields a static empty text.
-    operator WCHAR *() const { return wstring(); }
-    operator char *() const { return nstring(); }
-    operator unsigned char *() const { return reinterpret_cast<unsigned char *>(nstring()); }
-    operator LONG() const;
+    // The two forms, converted on demand; never null (an empty string yields a
+    // static empty text). Read-only: text is written only through assignment
+    // or wbuffer/commit_w, so that the other form never goes stale.
+    const WCHAR *wstring() const;
+    const char *nstring() const;
+    // atol of the narrow form.
+    explicit operator LONG() const;
+
+    // Writable storage for a wide text of up to n - 1 characters and its NUL,
+    // for calls that fill a caller's buffer (GetDlgItemTextW and the like);
+    // null when n < 1 or memory runs out. The string is empty until commit_w,
+    // which makes the written text the string's wide form (the narrow form is
+    // then converted from it on demand).
+    WCHAR *wbuffer(LONG n);
+    void commit_w();
 
     bool is_valid_n() const { return narrow_ && narrow_[0]; }
     bool is_valid_w() const { return wide_ && wide_[0]; }
@@ -40,8 +50,6 @@ protected:
     LONG wlen() const;
     bool n_to_w() const;
     bool w_to_n() const;
-    char *nstring() const;
-    WCHAR *wstring() const;
     void clear_nstring();
     void clear_wstring();
 

@@ -64,7 +64,7 @@ void _MODEL::build(const WCHAR *model_name, const WCHAR *driver_path, const WCHA
 }
 
 void _MODEL::resolve() {
-    const WCHAR *wanted = model_name_;
+    const WCHAR *wanted = model_name_.wstring();
     for (LONG id = ddt::kFirstDirectory; id <= ddt::kLastDirectory; ++id) {
         res_node *dir = res_.Find(id);
         MDT *mdt = ddt::as_directory(dir);
@@ -123,7 +123,7 @@ void _MODEL::init_new_vx() {
     mrl::__memcpy(id.prefix, prefix_, 4);
     id.language = language_code(id.prefix);
     id.word78 = 78;
-    mrl::__strncpy(id.manufacturer, manufacturer_name_, sizeof id.manufacturer);
+    mrl::__strncpy(id.manufacturer, manufacturer_name_.nstring(), sizeof id.manufacturer);
     id.manufacturer_code = manufacturer_code(id.manufacturer);
     mrl::__strncpy(id.oem_letters, oem_[0] ? oem_ + 1 : "", sizeof id.oem_letters);
     const char *company = "Marlin Labs";
@@ -139,8 +139,8 @@ void _MODEL::init_new_vx() {
     // A built model is read without a lock: convert every name now, so that a
     // later read never fills a buffer.
     for (const OString *name : {&short_mfg_name_, &manufacturer_name_, &model_name_}) {
-        (void)static_cast<const char *>(*name);
-        (void)static_cast<const WCHAR *>(*name);
+        name->nstring();
+        name->wstring();
     }
 }
 

@@ -47,8 +47,8 @@ public:
 
     const char *GetOEM() const { return oem_; }
     const char *GetPrefix() const { return prefix_; }
-    char *GetManufacturerName() const { return manufacturer_name_; }
-    char *GetShortMfgName() const { return short_mfg_name_; }
+    const char *GetManufacturerName() const { return manufacturer_name_.nstring(); }
+    const char *GetShortMfgName() const { return short_mfg_name_.nstring(); }
     const OString &GetModelName() const { return model_name_; }
     MDT *GetMDT() const { return mdt_; }
     PDT *GetPDT() const { return pdt_; }

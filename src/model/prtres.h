@@ -27,7 +27,7 @@ public:
     res_node(const char *name, LONG id, LONG size, const unsigned char *data);
     ~res_node() override;
 
-    char *GetName() const { return name_; }
+    const char *GetName() const { return name_.nstring(); }
     LONG GetID() const { return id_; }
     LONG GetSize() const { return size_; }
     unsigned char *GetData() const { return data_; }

@@ -27,7 +27,7 @@ bool InstallPredefines(prtreg &store, _MODEL *model) {
     bool own = oem[0] == 'o' && oem[1] == 'm' && oem[2] == 'r' && oem[3] == 0;
     prtformlist forms(model);
     forms.Load(store);
-    forms.Load(static_cast<WCHAR *>(path), own ? SFM_PREDEFINED_GLOBAL : SFM_PREDEFINED);
+    forms.Load(path.wstring(), own ? SFM_PREDEFINED_GLOBAL : SFM_PREDEFINED);
     forms.Save(store);
 
     // Bar fonts join here: the stored bar-font list, plus the predefined fonts

@@ -44,7 +44,7 @@ void report_enq_failure(HWND wnd, prtui *ui, const WCHAR *port) {
     if (GetPortType(port_name) != 1) {
         OString format(lang(ui, IDS_ENQ_NO_ANSWER));
         OString caption(lang(ui, IDS_ENQ_CAPTION));
-        VXMessageBox(wnd, format, caption, MB_ICONINFORMATION, port_name);
+        VXMessageBox(wnd, format.wstring(), caption.wstring(), MB_ICONINFORMATION, port_name);
         return;
     }
     OString device(port_name);
@@ -54,10 +54,10 @@ void report_enq_failure(HWND wnd, prtui *ui, const WCHAR *port) {
     }
     DCB dcb = {};
     dcb.DCBlength = sizeof dcb;
-    if (!BuildCommDCBW(device, &dcb)) {
+    if (!BuildCommDCBW(device.wstring(), &dcb)) {
         OString text(lang(ui, IDS_PORT_SETTING_BAD));
         OString caption(lang(ui, IDS_CAPTION_WARNING));
-        platform::windows().MessageBoxW(wnd, text, caption, MB_ICONWARNING);
+        platform::windows().MessageBoxW(wnd, text.wstring(), caption.wstring(), MB_ICONWARNING);
     }
 }
 
@@ -159,7 +159,7 @@ int VXWritePrinterData(HWND wnd, void *printer, const char *data, unsigned len, 
 void VXDisplayErrorMessage(HWND wnd, unsigned long code, unsigned long context, prtui *ui) {
     OString text(lang(ui, ErrorTextId(code)));
     OString caption(lang(ui, ErrorCaptionId(context)));
-    platform::windows().MessageBoxW(wnd, text, caption, MB_ICONWARNING);
+    platform::windows().MessageBoxW(wnd, text.wstring(), caption.wstring(), MB_ICONWARNING);
 }
 
 int vVXMessageBox(HWND wnd, const WCHAR *format, const WCHAR *caption, unsigned type, va_list args) {

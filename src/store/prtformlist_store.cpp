@@ -141,7 +141,7 @@ bool prtformlist::Load(prtreg &store) {
     load_numbered(*this, v, kMachine);
     OString key;
     if (oem_key(*this, key)) {
-        store.SetPath(key);
+        store.SetPath(key.nstring());
         load_numbered(*this, v, kOem);
     }
     store.SetPath(nullptr);
@@ -163,7 +163,7 @@ static void save_all(const prtformlist &list, Values &v, LONG unprintable_width)
     save_numbered(list, v, kMachine, false, true);
     OString key;
     if (oem_key(list, key)) {
-        v.store.SetPath(key);
+        v.store.SetPath(key.nstring());
         save_numbered(list, v, kOem, true, false);
         v.store.SetPath(nullptr);
     }

@@ -47,7 +47,7 @@ void prtreg::close_keys() {}
 
 bool prtreg::GetData(const char *name, unsigned char *buf, LONG size, DWORD, bool global) {
     std::lock_guard<std::mutex> hold(g_lock);
-    auto place = g_places.find(place_of(printer_, path_flag_, key_path_, global));
+    auto place = g_places.find(place_of(printer_, path_flag_, key_path_.nstring(), global));
     if (place == g_places.end())
         return false;
     auto value = place->second.find(folded(name));
@@ -62,7 +62,7 @@ bool prtreg::SetData(const char *name, const unsigned char *buf, LONG size, DWOR
     if (size < 0)
         return false;
     std::lock_guard<std::mutex> hold(g_lock);
-    Value &v = g_places[place_of(printer_, path_flag_, key_path_, global)][folded(name)];
+    Value &v = g_places[place_of(printer_, path_flag_, key_path_.nstring(), global)][folded(name)];
     v.type = type;
     v.data.assign(buf, buf + size);
     return true;

@@ -32,7 +32,7 @@ bool prtreg::GetData(const char *name, unsigned char *buf, LONG size, DWORD type
         void *&kept = read_keys_[global ? 0 : 1];
         for (int attempt = 0; attempt < 2; ++attempt) {
             if (!kept)
-                kept = global ? open_key(GLOBAL_KEY_WINNT, nullptr, false) : open_key(nullptr, key_path_, false);
+                kept = global ? open_key(GLOBAL_KEY_WINNT, nullptr, false) : open_key(nullptr, key_path_.nstring(), false);
             if (!kept)
                 return false;
             got_type = type;
@@ -66,7 +66,7 @@ bool prtreg::SetData(const char *name, const unsigned char *buf, LONG size, DWOR
     LockGuard hold(gPrinterSemaphore);
     LONG rc;
     if (global || path_flag_) {
-        HKEY key = global ? open_key(GLOBAL_KEY_WINNT, nullptr, true) : open_key(nullptr, key_path_, true);
+        HKEY key = global ? open_key(GLOBAL_KEY_WINNT, nullptr, true) : open_key(nullptr, key_path_.nstring(), true);
         if (!key)
             return false;
         rc = RegSetValueExA(key, name, 0, type, buf, static_cast<DWORD>(size));

@@ -158,7 +158,7 @@ struct Checker {
             while (walk.next(&e)) {
                 OString name;
                 e.name_to(name);
-                std::string n = static_cast<char *>(name);
+                std::string n = name.nstring();
                 if (listed.count(n)) {
                     warning(where(dir) + ", entry \"" + n + "\" at " + hex32(e.offset) +
                             ": already listed in " + listed[n] + "; this entry is used only when that one fails");

@@ -247,7 +247,7 @@ int run(const mrlprint::Args &args) {
     }
     if (dm && rc == 0) {
         out(L"device mode of %ls (model %ls, prefix %hs), %ld bytes\n", args[0].c_str(),
-            static_cast<WCHAR *>(model->GetModelName()), model->GetPrefix(), static_cast<long>(devmode::total_size(dm)));
+            model->GetModelName().wstring(), model->GetPrefix(), static_cast<long>(devmode::total_size(dm)));
         print_public(dm);
         print_common(dm);
         print_config(dm);

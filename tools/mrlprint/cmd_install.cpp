@@ -91,7 +91,7 @@ std::vector<std::wstring> models_of(const std::wstring &path) {
         while (walk.next(&e)) {
             OString name;
             e.name_to(name);
-            std::wstring n = static_cast<WCHAR *>(name);
+            std::wstring n = name.wstring();
             if (seen.insert(n).second)
                 names.push_back(n);
         }
@@ -213,7 +213,7 @@ void show(const wchar_t *printer, HANDLE h) {
     _MODEL model(h);
     prtfile::SetDriverDirectory(nullptr);
     out(L"%ls\n  model %ls, prefix %hs, OEM %hs, manufacturer %hs (%hs)\n", printer,
-        static_cast<WCHAR *>(model.GetModelName()), model.GetPrefix(), model.GetOEM(), model.GetManufacturerName(),
+        model.GetModelName().wstring(), model.GetPrefix(), model.GetOEM(), model.GetManufacturerName(),
         model.GetShortMfgName());
     if (!model.is_valid()) {
         out(L"  no model record: %ls\n", model.GetMDT() ? L"model not listed or its tables incomplete"

@@ -52,7 +52,7 @@ TEST_F(AllocFailure, OStringEmptiesOnAssignmentAndKeepsTextOnAppend) {
         successes_left = ok;
         s += "def";
         successes_left = -1;
-        EXPECT_STREQ(static_cast<char *>(s), ok < 4 ? "abc" : "abcdef") << ok;
+        EXPECT_STREQ(s.nstring(), ok < 4 ? "abc" : "abcdef") << ok;
     }
 }
 

@@ -71,7 +71,7 @@ TEST_F(InstalledModel, EverySampleFindsItsOwnRecords) {
         ASSERT_TRUE(model.is_valid());
         EXPECT_STREQ(model.GetPrefix(), s.prefix);
         EXPECT_STREQ(model.GetOEM(), s.oem);
-        EXPECT_EQ(std::wstring(static_cast<WCHAR *>(model.GetModelName())), s.model);
+        EXPECT_EQ(std::wstring(model.GetModelName().wstring()), s.model);
 
         // The records are those of the expected resources in the package's file.
         prtres file;
