@@ -102,7 +102,8 @@ unsigned char *prtlocale::GetDialog(const WCHAR *name, bool detach, DWORD *size)
 
 BITMAPINFO *prtlocale::LockBitmap(LONG id) {
     // Bitmaps are looked up in the common, then OEM, then model module.
-    for (HINSTANCE m : {modules_[kCommon], modules_[kOem], modules_[kModel]}) {
+    const HINSTANCE order[] = {modules_[kCommon], modules_[kOem], modules_[kModel]};
+    for (HINSTANCE m : order) {
         if (!m)
             continue;
         HRSRC found = FindResourceW(m, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(2) /* RT_BITMAP */);
