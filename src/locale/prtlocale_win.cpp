@@ -55,6 +55,12 @@ bool prtlocale::confirm(HWND owner, const WCHAR *text, const WCHAR *caption) {
 unsigned char *prtlocale::GetDialog(const WCHAR *name, bool detach, DWORD *size) {
     if (!name)
         return nullptr;
+    // A numbered template goes by its "#id" name, which FindResourceW also takes.
+    WCHAR number[16];
+    if (IS_INTRESOURCE(name)) {
+        wsprintfW(number, L"#%u", static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(name)));
+        name = number;
+    }
     dlgtemp_node *node = nullptr;
     for (ONode *n = templates_.GetHead(); n && !node; n = n->GetNext()) {
         auto *t = static_cast<dlgtemp_node *>(n);

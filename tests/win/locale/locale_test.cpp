@@ -125,6 +125,9 @@ TEST_F(LocaleModules, GermanWithEnglishFallbackAndSearchOrder) {
     EXPECT_GT(size, 30u);
     EXPECT_EQ(loc.GetDialog(L"TESTPAGE", false, nullptr), page);
     EXPECT_EQ(loc.GetDialog(L"NOPAGE", false, nullptr), nullptr);
+    unsigned char *numbered = loc.GetDialog(MAKEINTRESOURCEW(400), false, nullptr);
+    ASSERT_NE(numbered, nullptr);
+    EXPECT_EQ(loc.GetDialog(L"#400", false, nullptr), numbered);
     HGLOBAL detached = reinterpret_cast<HGLOBAL>(loc.GetDialog(L"MODELPAGE", true, &size));
     ASSERT_NE(detached, nullptr);
     EXPECT_GE(GlobalSize(detached), size);
