@@ -33,13 +33,10 @@ public:
     }
 };
 
-std::vector<std::wstring> &asked() {
-    static std::vector<std::wstring> a;
-    return a;
-}
+std::vector<std::wstring> asked;
 int answer = IDOK;
 int WINAPI ask(HWND, LPCWSTR text, LPCWSTR caption, UINT) {
-    asked().push_back(std::wstring(caption) + L": " + text);
+    asked.push_back(std::wstring(caption) + L": " + text);
     return answer;
 }
 
@@ -54,10 +51,8 @@ protected:
         GetModuleFileNameW(nullptr, self, MAX_PATH);
         std::wstring here(self);
         here.resize(here.find_last_of(L'\\') + 1);
-        const char *copies[][2] = {{"loc_common_eng.dll", "mrl32eng.dll"},
-                                   {"loc_common_ger.dll", "mrl32ger.dll"},
-                                   {"loc_model.dll", "tst32eng.dll"},
-                                   {"loc_oem.dll", "omr32eng.dll"}};
+        const char *copies[][2] = {{"loc_common_eng.dll", "mrl32eng.dll"}, {"loc_common_ger.dll", "mrl32ger.dll"},
+                                   {"loc_model.dll", "tst32eng.dll"},      {"loc_oem.dll", "omr32eng.dll"}};
         for (auto &c : copies)
             ASSERT_TRUE(CopyFileW((here + widen(c[0])).c_str(), temp_path(c[1]).c_str(), FALSE)) << c[0];
     }
@@ -65,7 +60,7 @@ protected:
         prtfile::SetDriverDirectory(temp_dir().c_str());
         reg.init(nullptr, kPrinterName);
         reg.SetPath(kKey);
-        asked().clear();
+        asked.clear();
         platform::seam().MessageBoxW = ask;
     }
     void TearDown() override {
@@ -74,10 +69,7 @@ protected:
         prtfile::SetDriverDirectory(nullptr);
         SeamTest::TearDown();
     }
-    static std::string dependent_key() {
-        std::wstring w(kPrinterName);
-        return std::string(DRIVER_FILES_KEY) + std::string(w.begin(), w.end());
-    }
+    static std::string dependent_key() { return std::string(DRIVER_FILES_KEY) + "MRL Locale Test"; }
     // The driver's dependent files as the spooler lists them.
     void dependent_files(const char *multi_sz, DWORD size) {
         HKEY key;
@@ -162,8 +154,8 @@ TEST_F(LocaleModules, UnlistedLanguageLoadsEnglish) {
     EXPECT_STREQ(loc.GetLanguage(), "kor");
     loc.SetNewLanguage(nullptr, "fre");
     EXPECT_STREQ(loc.GetLanguage(), "fre");
-    ASSERT_EQ(asked().size(), 2u);
-    EXPECT_EQ(asked()[0], L"Korean: Really use this language?");
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[0], L"Korean: Really use this language?");
 }
 
 TEST_F(LocaleModules, MissingModulesFindNothing) {
