@@ -70,19 +70,21 @@ protected:
         SeamTest::TearDown();
     }
     static std::string dependent_key() { return std::string(DRIVER_FILES_KEY) + "MRL Locale Test"; }
-    // The driver's dependent files as the spooler lists them.
-    void dependent_files(const char *multi_sz, DWORD size) {
+    // German chosen in `units`, `listed` as the driver's one language module
+    // among its dependent files (as the spooler lists them), then loaded.
+    void load_german(prtlocale &loc, const char *listed, LONG units) {
+        std::string list = std::string("tst.ddt") + '\0' + listed + '\0';
         HKEY key;
         ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, dependent_key().c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
                                   &key, nullptr),
                   ERROR_SUCCESS);
-        RegSetValueExA(key, "Dependent Files", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE *>(multi_sz), size);
+        RegSetValueExA(key, "Dependent Files", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE *>(list.c_str()),
+                       static_cast<DWORD>(list.size() + 1));
         RegCloseKey(key);
-    }
-    void choose(const char *lang, LONG units) {
         const unsigned char m[4] = {static_cast<unsigned char>(units), 0, 0, 0};
-        ASSERT_TRUE(reg.SaveRaw("Language", reinterpret_cast<const unsigned char *>(lang), 4, false));
+        ASSERT_TRUE(reg.SaveRaw("Language", reinterpret_cast<const unsigned char *>("ger"), 4, false));
         ASSERT_TRUE(reg.SaveRaw("Measurement System", m, 4, false));
+        ASSERT_TRUE(loc.Load(reg, &model));
     }
 
     prtreg reg;
@@ -90,11 +92,8 @@ protected:
 };
 
 TEST_F(LocaleModules, GermanWithEnglishFallbackAndSearchOrder) {
-    const char list[] = "tst.ddt\0mrl32ger.dll\0";
-    dependent_files(list, sizeof list);
-    choose("ger", prtlocale::kInches);
     Locale loc;
-    ASSERT_TRUE(loc.Load(reg, &model));
+    ASSERT_NO_FATAL_FAILURE(load_german(loc, "mrl32ger.dll", prtlocale::kInches));
     EXPECT_EQ(loc.common(), "mrl32ger.dll");
     EXPECT_EQ(loc.model(), "tst32eng.dll"); // the model has no German module
     EXPECT_EQ(loc.str(100), L"gemeinsam");
@@ -125,19 +124,16 @@ TEST_F(LocaleModules, GermanWithEnglishFallbackAndSearchOrder) {
     EXPECT_GE(GlobalSize(detached), size);
     GlobalFree(detached);
     // A real page can be made from the cached copy.
-    HWND wnd = CreateDialogIndirectW(GetModuleHandleW(nullptr), reinterpret_cast<DLGTEMPLATE *>(page), GetDesktopWindow(),
-                                     no_messages);
+    HWND wnd = CreateDialogIndirectW(GetModuleHandleW(nullptr), reinterpret_cast<DLGTEMPLATE *>(page),
+                                     GetDesktopWindow(), no_messages);
     ASSERT_NE(wnd, nullptr);
     EXPECT_NE(GetDlgItem(wnd, 362), nullptr);
     DestroyWindow(wnd);
 }
 
 TEST_F(LocaleModules, UnlistedLanguageLoadsEnglish) {
-    const char list[] = "tst.ddt\0mrl32eng.dll\0";
-    dependent_files(list, sizeof list);
-    choose("ger", prtlocale::kCentimetres);
     Locale loc;
-    ASSERT_TRUE(loc.Load(reg, &model));
+    ASSERT_NO_FATAL_FAILURE(load_german(loc, "mrl32eng.dll", prtlocale::kCentimetres));
     EXPECT_STREQ(loc.GetLanguage(), "ger"); // still the user's choice
     EXPECT_EQ(loc.common(), "mrl32eng.dll");
     EXPECT_EQ(loc.str(100), L"common");
