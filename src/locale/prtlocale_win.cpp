@@ -49,7 +49,7 @@ LONG prtlocale::module_string(HINSTANCE module, LONG id, WCHAR *buf, LONG n) {
 }
 
 bool prtlocale::confirm(HWND owner, const WCHAR *text, const WCHAR *caption) {
-    return platform::seam().MessageBoxW(owner, text, caption, MB_OKCANCEL) == IDOK;
+    return platform::windows().MessageBoxW(owner, text, caption, MB_OKCANCEL) == IDOK;
 }
 
 unsigned char *prtlocale::GetDialog(const WCHAR *name, bool detach, DWORD *size) {

@@ -61,7 +61,7 @@ protected:
         reg.init(nullptr, kPrinterName);
         reg.SetPath(kKey);
         asked.clear();
-        platform::seam().MessageBoxW = ask;
+        platform::windows().MessageBoxW = ask;
     }
     void TearDown() override {
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, kKey);
