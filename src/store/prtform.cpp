@@ -1,21 +1,10 @@
 #include "prtform.h"
 
+#include "../foundation/lebytes.h"
 #include "../foundation/util.h"
 #include "../model/model.h"
 
 namespace {
-
-int32_t get_le32(const unsigned char *p) {
-    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                                static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
-}
-
-void put_le32(unsigned char *p, uint32_t v) {
-    p[0] = static_cast<unsigned char>(v);
-    p[1] = static_cast<unsigned char>(v >> 8);
-    p[2] = static_cast<unsigned char>(v >> 16);
-    p[3] = static_cast<unsigned char>(v >> 24);
-}
 
 // Stored lengths are any 32-bit values: sums are taken wide and kept in range.
 int32_t clamp32(int64_t v) {
@@ -58,38 +47,38 @@ bool SfmReadHeader(const unsigned char *bytes, LONG n, uint32_t *record_size) {
         if (bytes[i] != static_cast<unsigned char>(kSfmMagic[i]))
             return false;
     if (record_size)
-        *record_size = static_cast<uint32_t>(get_le32(bytes + 4));
+        *record_size = static_cast<uint32_t>(le::i32(bytes + 4));
     return true;
 }
 
 void SfmWriteHeader(unsigned char *out) {
     mrl::__memcpy(out, kSfmMagic, 4);
-    put_le32(out + 4, kFormRecordSize);
+    le::put32(out + 4, kFormRecordSize);
 }
 
 void FormRecordFromBytes(const unsigned char *bytes, LONG n, FormRecord *rec) {
     unsigned char raw[kFormRecordSize] = {};
     if (bytes && n > 0)
         mrl::__memcpy(raw, bytes, n < kFormRecordSize ? n : kFormRecordSize);
-    rec->width = get_le32(raw + 0);
-    rec->height = get_le32(raw + 4);
-    rec->left = get_le32(raw + 8);
-    rec->right = get_le32(raw + 12);
-    rec->top = get_le32(raw + 16);
-    rec->bottom = get_le32(raw + 20);
-    rec->flags = static_cast<uint32_t>(get_le32(raw + 24));
+    rec->width = le::i32(raw + 0);
+    rec->height = le::i32(raw + 4);
+    rec->left = le::i32(raw + 8);
+    rec->right = le::i32(raw + 12);
+    rec->top = le::i32(raw + 16);
+    rec->bottom = le::i32(raw + 20);
+    rec->flags = static_cast<uint32_t>(le::i32(raw + 24));
     mrl::__memcpy(rec->name, raw + 28, kFormNameSize);
     rec->name[kFormNameSize - 1] = 0;
 }
 
 void FormRecordToBytes(const FormRecord &rec, unsigned char *out) {
-    put_le32(out + 0, static_cast<uint32_t>(rec.width));
-    put_le32(out + 4, static_cast<uint32_t>(rec.height));
-    put_le32(out + 8, static_cast<uint32_t>(rec.left));
-    put_le32(out + 12, static_cast<uint32_t>(rec.right));
-    put_le32(out + 16, static_cast<uint32_t>(rec.top));
-    put_le32(out + 20, static_cast<uint32_t>(rec.bottom));
-    put_le32(out + 24, rec.flags);
+    le::put32(out + 0, static_cast<uint32_t>(rec.width));
+    le::put32(out + 4, static_cast<uint32_t>(rec.height));
+    le::put32(out + 8, static_cast<uint32_t>(rec.left));
+    le::put32(out + 12, static_cast<uint32_t>(rec.right));
+    le::put32(out + 16, static_cast<uint32_t>(rec.top));
+    le::put32(out + 20, static_cast<uint32_t>(rec.bottom));
+    le::put32(out + 24, rec.flags);
     copy_name(reinterpret_cast<char *>(out + 28), rec.name);
 }
 
