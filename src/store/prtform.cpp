@@ -1,19 +1,11 @@
 #include "prtform.h"
 
 #include "../foundation/lebytes.h"
+#include "../foundation/units.h"
 #include "../foundation/util.h"
 #include "../model/model.h"
 
 namespace {
-
-// Stored lengths are any 32-bit values: sums are taken wide and kept in range.
-int32_t clamp32(int64_t v) {
-    if (v > INT32_MAX)
-        return INT32_MAX;
-    if (v < INT32_MIN)
-        return INT32_MIN;
-    return static_cast<int32_t>(v);
-}
 
 void copy_name(char *dst, const char *src) {
     int32_t n = 0;
@@ -122,8 +114,8 @@ void prtform::copy_from(const prtform &other) {
 void prtform::GetFormSize(POINT *size) const {
     if (!size)
         return;
-    size->x = clamp32((int64_t(width_) + left_ + right_ + 50) / 100);
-    size->y = clamp32((int64_t(height_) + top_ + bottom_ + 50) / 100);
+    size->x = units::clamp32((int64_t(width_) + left_ + right_ + 50) / 100);
+    size->y = units::clamp32((int64_t(height_) + top_ + bottom_ + 50) / 100);
 }
 
 void prtform::CalculatePrintableArea() {
@@ -133,8 +125,8 @@ void prtform::CalculatePrintableArea() {
     int64_t paper_length = int64_t(height_) + top_ + bottom_;
     int64_t printable_width = width_;
     int64_t printable_length = height_;
-    paper_width_ = clamp32(paper_width);
-    paper_length_ = clamp32(paper_length);
+    paper_width_ = units::clamp32(paper_width);
+    paper_length_ = units::clamp32(paper_length);
     if (pdt) {
         int64_t u = list->GetUnprintableWidth();
         int64_t max_width = pdt->printable_width;
@@ -158,13 +150,13 @@ void prtform::CalculatePrintableArea() {
         default:
             break;
         }
-        left_offset_ = clamp32(left_offset);
-        right_offset_ = clamp32(right_offset);
+        left_offset_ = units::clamp32(left_offset);
+        right_offset_ = units::clamp32(right_offset);
         if (printable_length > pdt->printable_length)
             printable_length = pdt->printable_length;
     }
-    printable_width_ = clamp32(printable_width);
-    printable_length_ = clamp32(printable_length);
+    printable_width_ = units::clamp32(printable_width);
+    printable_length_ = units::clamp32(printable_length);
     top_offset_ = 0;
-    bottom_offset_ = clamp32(paper_length - printable_length);
+    bottom_offset_ = units::clamp32(paper_length - printable_length);
 }
