@@ -6,6 +6,7 @@
 #include "devmode/rules.h"
 #include "devmode/views.h"
 #include "model/model.h"
+#include "test_model.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -14,23 +15,8 @@
 
 namespace {
 
-class FuzzModel : public _MODEL {
-public:
-    FuzzModel(int16_t dpi, int32_t max_copies, int16_t color_type) {
-        table.dpi = table.printer_dpi = dpi;
-        table.max_copies = max_copies;
-        table.color_type = color_type;
-        table.default_form_length = 1016;
-        table.default_form_width = 1016;
-        table.image_flags = 7;
-        pdt_ = &table;
-        std::memcpy(prefix_, "abc", 4);
-    }
-    PDT table = {};
-};
-
-const FuzzModel &model(unsigned char pick) {
-    static const FuzzModel models[] = {{203, 999, 1}, {300, 0, 1}, {600, 100000, 2}};
+const TestModel &model(unsigned char pick) {
+    static const TestModel models[] = {{203, 999, 1}, {300, 0, 1}, {600, 100000, 2}};
     return models[pick % 3];
 }
 
@@ -87,7 +73,7 @@ void exercise_views(DEVMODEW *dm) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (size < 1)
         return 0;
-    const FuzzModel &m = model(data[0]);
+    const TestModel &m = model(data[0]);
     std::vector<unsigned char> in = claimed(data + 1, size - 1);
     auto *fuzzed = reinterpret_cast<DEVMODEW *>(in.data());
     CheckDevmodeVersion(fuzzed);

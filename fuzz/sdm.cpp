@@ -2,28 +2,15 @@
 #include "devmode/model_devmode.h"
 #include "devmode/sdm.h"
 #include "model/model.h"
+#include "test_model.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
-namespace {
-
-class FuzzModel : public _MODEL {
-public:
-    FuzzModel() {
-        table.dpi = table.printer_dpi = 203;
-        table.max_copies = 999;
-        pdt_ = &table;
-        std::memcpy(prefix_, "abc", 4);
-    }
-    PDT table = {};
-};
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    static const FuzzModel model;
+    static const TestModel model(203, 999);
     std::vector<unsigned char> file(data, data + size); // exactly the file's bytes
     std::vector<unsigned char> block(static_cast<size_t>(devmode::kFullSize));
     auto *dm = reinterpret_cast<DEVMODEW *>(block.data());

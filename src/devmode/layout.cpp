@@ -37,18 +37,35 @@ endconfig *prtconfig::get_tail(DEVMODEW *dm) {
     return const_cast<endconfig *>(get_tail(static_cast<const DEVMODEW *>(dm)));
 }
 
+devmode::ConfigBlock devmode::locate_config(const unsigned char *area, LONG n, BlockUse use) {
+    ConfigBlock b;
+    if (!area || n < LONG(sizeof(endconfig)))
+        return b;
+    auto *tail = reinterpret_cast<const endconfig *>(area + n - sizeof(endconfig));
+    if (tail->magic[0] != 'm' || tail->magic[1] != 'r' || tail->magic[2] != 'l')
+        return b;
+    LONG size = le::u16(area + n - 2);
+    if (use == BlockUse::read) {
+        if (size < 1024)
+            size += 1024;
+        if (size < LONG(sizeof(prtconfig)))
+            return b;
+    } else if (size < LONG(offsetof(prtconfig, image_flags))) {
+        return b;
+    }
+    if (size > n)
+        return b;
+    b.start = area + n - size;
+    b.size = size;
+    b.tail = tail;
+    return b;
+}
+
 const prtconfig *prtconfig::get_cfg(const DEVMODEW *dm) {
-    const endconfig *tail = get_tail(dm);
-    if (!tail)
+    if (!get_tail(dm))
         return nullptr;
-    // A block size below 1024 counts only the part after the user strings.
-    LONG back = tail->size >= 1024 ? tail->size : tail->size + 1024;
-    // The whole record must lie between the start of the private part and the
-    // end of the tail; anything else is a block this driver cannot read.
-    if (back < LONG(sizeof(prtconfig)) || back > dm->dmDriverExtra)
-        return nullptr;
-    auto *end = reinterpret_cast<const unsigned char *>(tail) + sizeof(endconfig);
-    return reinterpret_cast<const prtconfig *>(end - back);
+    devmode::ConfigBlock b = devmode::locate_config(devmode::private_part(dm), dm->dmDriverExtra, devmode::BlockUse::read);
+    return reinterpret_cast<const prtconfig *>(b.start);
 }
 
 prtconfig *prtconfig::get_cfg(DEVMODEW *dm) {

@@ -13,6 +13,7 @@
 #pragma once
 
 #include "../foundation/compat.h"
+#include "../foundation/lebytes.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -206,6 +207,35 @@ static_assert(offsetof(prtconfig, option_flags) == 1064, "configuration block");
 static_assert(offsetof(prtconfig, reserved1066) == 1066, "configuration block");
 static_assert(offsetof(prtconfig, tail) == prtconfig::kDataSize, "configuration block");
 static_assert(devmode::kPrivateSize == 1240 && devmode::kFullSize == 1460, "device mode sizes");
+
+namespace devmode {
+
+// What a caller does with a configuration block found through its tail:
+// - read: uses the whole 1076-byte record (views, pages). A block size below
+//   1024 counts only the part after the user strings.
+// - carry: copies the data the block says it holds (merging, device-settings
+//   files). Its data-size and version words must lie inside it.
+enum class BlockUse { read, carry };
+
+struct ConfigBlock {
+    const unsigned char *start = nullptr; // null: no block
+    LONG size = 0;                        // from start to the end of the tail
+    const endconfig *tail = nullptr;
+
+    explicit operator bool() const { return start != nullptr; }
+    WORD version() const { return le::u16(start + offsetof(prtconfig, version)); }
+    // Bytes the block carries: its data size, never its tail.
+    LONG carried() const {
+        LONG n = le::u16(start + offsetof(prtconfig, data_size));
+        return n < size - LONG(sizeof(endconfig)) ? n : size - LONG(sizeof(endconfig));
+    }
+};
+
+// The block whose tail ("mrl") is the last 8 bytes of area[0, n), when it
+// lies wholly inside the area by the rules of use; else an empty result.
+ConfigBlock locate_config(const unsigned char *area, LONG n, BlockUse use);
+
+} // namespace devmode
 
 // The common private header at offset dmSize when its signature is "MDTN" and
 // dmDriverExtra holds a whole header; null otherwise (also for a null dm).

@@ -2,6 +2,7 @@
 // device mode stays inside its claimed size (see rules.h).
 #include "rules.h"
 
+#include "../foundation/lebytes.h"
 #include "../foundation/memory.h"
 #include "../foundation/util.h"
 #include "../model/model.h"
@@ -52,32 +53,13 @@ void set_fields(DEVMODEW *dm, DWORD set, DWORD clear = 0) {
         dm->dmFields = (dm->dmFields & ~clear) | set;
 }
 
-// The tail as the last 8 bytes of the private part, when valid (get_tail
-// rules), and the configuration data behind it when its version word lies
-// inside the private part.
-struct Block {
-    const endconfig *tail = nullptr;
-    unsigned char *start = nullptr;
-    LONG size = 0;
-};
-
-Block find_block(const DEVMODEW *dm) {
-    Block b;
-    b.tail = prtconfig::get_tail(dm);
-    if (!b.tail)
-        return b;
-    b.size = b.tail->size;
-    // Carrying needs the data size and version words inside the block.
-    if (b.size < LONG(offsetof(prtconfig, image_flags)) || b.size > dm->dmDriverExtra) {
-        b.tail = nullptr;
-        return b;
-    }
-    auto *end = const_cast<unsigned char *>(reinterpret_cast<const unsigned char *>(b.tail)) + sizeof(endconfig);
-    b.start = end - b.size;
-    return b;
+// The block carried between device modes: found through a tail that is valid
+// by the rules of get_tail.
+devmode::ConfigBlock carried_block(const DEVMODEW *dm) {
+    if (!prtconfig::get_tail(dm))
+        return {};
+    return devmode::locate_config(private_part(dm), dm->dmDriverExtra, devmode::BlockUse::carry);
 }
-
-WORD word_at(const unsigned char *p) { return WORD(p[0] | (p[1] << 8)); }
 
 bool ranges_overlap(const void *a, LONG na, const void *b, LONG nb) {
     auto pa = reinterpret_cast<uintptr_t>(a), pb = reinterpret_cast<uintptr_t>(b);
@@ -301,21 +283,17 @@ int ValidateSetPrivateDevMode(DEVMODEW *dst, const DEVMODEW *src) {
     // A source of a version this module does not know carries nothing.
     if (!dst || !src || !CheckDevmodeVersion(src))
         return 1;
-    Block s = find_block(src);
-    Block d = find_block(dst);
-    if (!s.tail || !d.tail)
+    devmode::ConfigBlock s = carried_block(src);
+    devmode::ConfigBlock d = carried_block(dst);
+    if (!s || !d)
         return 1;
-    if (mrl::__memcmp(s.tail->magic, d.tail->magic, 3) || mrl::__memcmp(s.tail->prefix, d.tail->prefix, 3))
+    if (mrl::__memcmp(s.tail->prefix, d.tail->prefix, 3) || s.version() != d.version())
         return 1;
-    const LONG version_at = offsetof(prtconfig, version);
-    if (word_at(s.start + version_at) != word_at(d.start + version_at))
-        return 1;
-    const LONG data_at = offsetof(prtconfig, data_size);
-    LONG n = std::min(word_at(s.start + data_at), word_at(d.start + data_at));
-    // Neither block's tail is ever part of the data.
-    n = std::min({n, s.size - LONG(sizeof(endconfig)), d.size - LONG(sizeof(endconfig))});
+    LONG n = std::min(s.carried(), d.carried());
+    // The destination lies inside dst, which is writable.
+    auto *to = const_cast<unsigned char *>(d.start);
     if (s.start != d.start)
-        std::memmove(d.start, s.start, size_t(n));
-    devmode::terminate_user(d.start, n);
+        std::memmove(to, s.start, size_t(n));
+    devmode::terminate_user(to, n);
     return 1;
 }

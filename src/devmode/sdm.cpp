@@ -1,42 +1,30 @@
 // Device-settings file: writing a device mode and applying one to the working device mode.
 #include "sdm.h"
 
+#include "../foundation/lebytes.h"
 #include "../foundation/util.h"
 
 #include <algorithm>
 
 namespace {
 
-LONG read_long(const unsigned char *p) { return LONG(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24); }
-WORD read_word(const unsigned char *p) { return WORD(p[0] | p[1] << 8); }
-
 void apply_public(const unsigned char *data, LONG n, DEVMODEW *dm) {
     const LONG from = offsetof(DEVMODEW, dmFields);
     if (n < devmode::kHeaderSize)
         return;
-    LONG end = std::min<LONG>({read_word(data + offsetof(DEVMODEW, dmSize)), dm->dmSize, n});
+    LONG end = std::min<LONG>({le::u16(data + offsetof(DEVMODEW, dmSize)), dm->dmSize, n});
     if (end > from)
         mrl::__memcpy(reinterpret_cast<unsigned char *>(dm) + from, data + from, end - from);
 }
 
 void apply_config(const unsigned char *data, LONG n, DEVMODEW *dm, const char *prefix) {
     prtconfig *cfg = prtconfig::get_cfg(dm);
-    if (!cfg || !prefix || n < LONG(sizeof(endconfig)))
+    devmode::ConfigBlock b = devmode::locate_config(data, n, devmode::BlockUse::carry);
+    if (!cfg || !prefix || !b || mrl::__memcmp(b.tail->prefix, prefix, 3) || b.version() != cfg->version)
         return;
-    const unsigned char *tail = data + n - sizeof(endconfig);
-    if (mrl::__memcmp(tail, "mrl", 3) || mrl::__memcmp(tail + offsetof(endconfig, prefix), prefix, 3))
-        return;
-    const LONG size = read_word(tail + offsetof(endconfig, size));
-    // The version word must lie inside both the block and the data.
-    if (size < LONG(offsetof(prtconfig, image_flags)) || size > n)
-        return;
-    const unsigned char *block = data + n - size;
-    if (read_word(block + offsetof(prtconfig, version)) != cfg->version)
-        return;
-    LONG count = read_word(block + offsetof(prtconfig, data_size));
-    count = std::min({count, size - LONG(sizeof(endconfig)), LONG(prtconfig::kDataSize)});
+    LONG count = std::min(b.carried(), LONG(prtconfig::kDataSize));
     auto *dst = reinterpret_cast<unsigned char *>(cfg);
-    mrl::__memcpy(dst, block, count);
+    mrl::__memcpy(dst, b.start, count);
     devmode::terminate_user(dst, count);
 }
 
@@ -51,8 +39,7 @@ std::vector<unsigned char> Save(const DEVMODEW *dm) {
     const LONG n = devmode::total_size(dm);
     file.resize(size_t(kHeaderSize + n));
     mrl::__memcpy(file.data(), DMID, 4);
-    for (int i = 0; i < 4; ++i)
-        file[4 + i] = static_cast<unsigned char>(uint32_t(n) >> (8 * i));
+    le::put32(file.data() + 4, uint32_t(n));
     mrl::__memcpy(file.data() + kHeaderSize, dm, n);
     return file;
 }
@@ -63,7 +50,7 @@ bool Load(const unsigned char *file, size_t n, DEVMODEW *dm, const char *prefix)
     if (!dm || n < size_t(kHeaderSize))
         return true;
     const size_t present = n - kHeaderSize;
-    const uint32_t claimed = uint32_t(read_long(file + 4));
+    const uint32_t claimed = le::u32(file + 4);
     const LONG len = LONG(std::min<size_t>({present, claimed, size_t(0x7FFFFFFF)}));
     const unsigned char *data = file + kHeaderSize;
     if (file[2] == DMID[2] && file[3] == DMID[3])

@@ -7,6 +7,8 @@
 // inside its length. The reader (prtres) and the tools share these checks.
 #pragma once
 
+#include "../foundation/lebytes.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -35,12 +37,6 @@ struct Record {
     uint32_t name_length; // without the NUL
     const unsigned char *data;
 };
-
-uint32_t read_u32(const unsigned char *p);
-int32_t read_i32(const unsigned char *p);
-uint16_t read_u16(const unsigned char *p);
-void write_u32(unsigned char *p, uint32_t v);
-void write_u16(unsigned char *p, uint16_t v);
 
 // Checks the record whose whole `length` bytes are at rec (the length field
 // included) and fills out on success.

@@ -1,7 +1,6 @@
 #include "ddtmodel.h"
 
 #include "../foundation/ostring.h"
-#include "../foundation/memory.h"
 #include "../foundation/util.h"
 #include "ddtformat.h"
 #include "prtres.h"
@@ -49,22 +48,19 @@ bool Entry::named(const WCHAR *model) const {
     if (!model)
         return false;
     for (uint32_t i = 0; i < chars; ++i)
-        if (!model[i] || static_cast<uint16_t>(model[i]) != read_u16(name + 2 * i))
+        if (!model[i] || static_cast<uint16_t>(model[i]) != le::u16(name + 2 * i))
             return false;
     return model[chars] == 0;
 }
 
 void Entry::name_to(OString &out) const {
-    WCHAR *buf = static_cast<WCHAR *>(MEMALLOC((chars + 1) * sizeof(WCHAR)));
-    if (!buf) {
-        out = "";
-        return;
-    }
+    WCHAR *buf = out.wbuffer(static_cast<LONG>(chars) + 1);
+    if (!buf)
+        return; // out is empty
     for (uint32_t i = 0; i < chars; ++i)
-        buf[i] = static_cast<WCHAR>(read_u16(name + 2 * i));
+        buf[i] = static_cast<WCHAR>(le::u16(name + 2 * i));
     buf[chars] = 0;
-    out = buf;
-    MEMFREE(buf);
+    out.commit_w();
 }
 
 directory_walk::directory_walk(const unsigned char *data, uint32_t size)
@@ -88,7 +84,7 @@ bool directory_walk::next(Entry *e) {
     e->offset = offset_;
     e->name = data_ + offset_;
     e->chars = static_cast<uint32_t>(chars);
-    e->pdt_id = read_i32(data_ + offset_ + padded_name_bytes(chars));
+    e->pdt_id = le::i32(data_ + offset_ + padded_name_bytes(chars));
     offset_ = static_cast<uint32_t>(end);
     --left_;
     return true;
@@ -98,7 +94,7 @@ int32_t wide_length_at(const unsigned char *data, uint32_t size, uint32_t offset
     if (!data)
         return -1;
     for (uint64_t p = offset; p + 2 <= size; p += 2)
-        if (read_u16(data + p) == 0)
+        if (le::u16(data + p) == 0)
             return static_cast<int32_t>((p - offset) / 2);
     return -1;
 }

@@ -24,26 +24,6 @@ void code_before(const WCHAR *path, const WCHAR *marker, char (&out)[4]) {
     out[3] = 0;
 }
 
-uint16_t language_code(const char (&prefix)[4]) {
-    static const char *const kPrefixes[] = {"ipl", "zpl", "dpl", "epl", "tec", "ubi", "sat"};
-    for (uint16_t i = 0; i < 7; ++i)
-        if (!mrl::__memcmp(prefix, kPrefixes[i], 4))
-            return i + 1;
-    return 0;
-}
-
-uint16_t manufacturer_code(const char (&name)[32]) {
-    struct Maker {
-        const char *name;
-        uint16_t code;
-    };
-    static const Maker kMakers[] = {{"Intermec", 1}, {"Zebra", 2}, {"Datamax", 4}, {"SATO", 3}, {"TEC", 5}};
-    for (const Maker &m : kMakers)
-        if (!mrl::__memcmp(name, m.name, mrl::__strlen(m.name) + 1))
-            return m.code;
-    return 0;
-}
-
 } // namespace
 
 void _MODEL::take_codes(const WCHAR *driver_path, const WCHAR *data_file) {
@@ -114,27 +94,6 @@ void _MODEL::init_new_vx() {
         else
             manufacturer_name_ = short_mfg_name_;
     }
-
-    VXIdentity &id = identity_;
-    mrl::__memset(&id, 0, sizeof id);
-    static const uint16_t kWords[6] = {24, 6, 0, 4, 1, 2};
-    for (int i = 0; i < 6; ++i)
-        id.words[i] = kWords[i];
-    mrl::__memcpy(id.prefix, prefix_, 4);
-    id.language = language_code(id.prefix);
-    id.word78 = 78;
-    mrl::__strncpy(id.manufacturer, manufacturer_name_.nstring(), sizeof id.manufacturer);
-    id.manufacturer_code = manufacturer_code(id.manufacturer);
-    mrl::__strncpy(id.oem_letters, oem_[0] ? oem_ + 1 : "", sizeof id.oem_letters);
-    const char *company = "Marlin Labs";
-    if (!mrl::__memcmp(id.oem_letters, "in", 3)) {
-        id.oem_company = 1;
-        company = "Intermec Corporation";
-    } else if (!mrl::__memcmp(id.oem_letters, "tt", 3)) {
-        id.oem_company = 2;
-        company = "Toshiba TEC Corporation";
-    }
-    mrl::__strncpy(id.company, company, sizeof id.company);
 
     // A built model is read without a lock: convert every name now, so that a
     // later read never fills a buffer.

@@ -7,33 +7,6 @@
 #include "prtres.h"
 #include "records.h"
 
-#pragma pack(push, 1)
-// Identity of the driver package and model maker, filled by init_new_vx. Nothing
-// in this module reads it back; the layout is kept as filled.
-struct VXIdentity {
-    uint16_t words[6]; // 24, 6, 0, 4, 1, 2
-    char prefix[4];
-    uint16_t language;
-    uint16_t zero_word;
-    uint32_t zero_long;
-    uint16_t word78;
-    char manufacturer[32];
-    uint16_t manufacturer_code;
-    char company[32];
-    char oem_letters[4];
-    uint16_t oem_company;
-};
-#pragma pack(pop)
-static_assert(sizeof(VXIdentity) == 98, "identity block");
-static_assert(offsetof(VXIdentity, prefix) == 12, "identity");
-static_assert(offsetof(VXIdentity, language) == 16, "identity");
-static_assert(offsetof(VXIdentity, word78) == 24, "identity");
-static_assert(offsetof(VXIdentity, manufacturer) == 26, "identity");
-static_assert(offsetof(VXIdentity, manufacturer_code) == 58, "identity");
-static_assert(offsetof(VXIdentity, company) == 60, "identity");
-static_assert(offsetof(VXIdentity, oem_letters) == 92, "identity");
-static_assert(offsetof(VXIdentity, oem_company) == 96, "identity");
-
 class _MODEL : public ONode {
 public:
     // Builds the model from a printer handle (spooler driver information).
@@ -57,9 +30,8 @@ public:
     // offset lies outside the table; GetEXTPDTSize gives the bytes behind it.
     unsigned char *GetEXTPDT() const;
     LONG GetEXTPDTSize() const;
-    const VXIdentity &GetIdentity() const { return identity_; }
 
-    // Fills the manufacturer names and the identity block.
+    // Fills the manufacturer names.
     void init_new_vx();
 
 protected:
@@ -84,7 +56,6 @@ protected:
     OString short_mfg_name_;
     char oem_[4] = {0, 0, 0, 0};
     char prefix_[4] = {0, 0, 0, 0};
-    VXIdentity identity_ = {};
     prtres res_;
     // Sizes of the resources behind mdt_ and pdt_, for reads past the fixed fields.
     uint32_t mdt_size_ = 0;

@@ -10,15 +10,15 @@
 #include <new>
 
 res_node::res_node(const char *name, LONG id, LONG size, const unsigned char *data)
-    : name_(name), id_(id), size_(size < 0 ? 0 : size), data_(nullptr) {
-    // An empty block still gets an address; otherwise exactly the data's size,
-    // so that memory checkers see any read past it.
-    data_ = static_cast<unsigned char *>(MEMALLOC(size_ ? static_cast<size_t>(size_) : 1));
+    : name_(name), id_(id), size_(size < 0 ? 0 : size),
+      // An empty block still gets an address; otherwise exactly the data's size,
+      // so that memory checkers see any read past it.
+      data_(MemBlock<unsigned char>::alloc(size_ ? static_cast<size_t>(size_) : 1)) {
     if (data_ && data)
-        mrl::__memcpy(data_, data, size_);
+        mrl::__memcpy(data_.get(), data, size_);
 }
 
-res_node::~res_node() { MEMFREE(data_); }
+res_node::~res_node() {}
 
 namespace {
 
@@ -74,39 +74,35 @@ bool ascii_equal_nocase(const char *a, const char *b) {
 
 } // namespace
 
-unsigned char *prtres::ReadNextResource(res_source &src) {
+MemBlock<unsigned char> prtres::ReadNextResource(res_source &src) {
     unsigned char head[4] = {0, 0, 0, 0};
     src.read(head, 4);
-    uint32_t length = ddt::read_u32(head);
+    uint32_t length = le::u32(head);
     // 0 ends the sequence. A length too small for the header and the name's NUL,
     // or beyond the reader's signed sizes, is malformed: it ends the sequence
     // like a truncated record.
     if (length < ddt::kMinRecord || length > static_cast<uint32_t>(INT32_MAX))
-        return nullptr;
+        return {};
     // A record longer than what is left is truncated: no need to allocate for it.
     int64_t left = src.remaining();
     if (left >= 0 && static_cast<int64_t>(length) - 4 > left)
-        return nullptr;
-    auto *block = static_cast<unsigned char *>(MEMALLOC(length));
+        return {};
+    auto block = MemBlock<unsigned char>::alloc(length);
     if (!block)
-        return nullptr;
-    ddt::write_u32(block, length);
+        return {};
+    le::put32(block.get(), length);
     LONG want = static_cast<LONG>(length) - 4;
-    LONG got = src.read(block + 4, want);
-    if (got < want || ddt::parse_record(block, length, nullptr) != ddt::Fault::none) {
-        MEMFREE(block);
-        return nullptr;
-    }
+    LONG got = src.read(block.get() + 4, want);
+    if (got < want || ddt::parse_record(block.get(), length, nullptr) != ddt::Fault::none)
+        return {};
     return block;
 }
 
 void prtres::load_from(res_source &src) {
-    while (unsigned char *rec = ReadNextResource(src)) {
+    while (MemBlock<unsigned char> rec = ReadNextResource(src)) {
         ddt::Record r;
-        ddt::parse_record(rec, ddt::read_u32(rec), &r);
-        res_node *added = Add(r.name, r.id, r.data_size, r.data);
-        MEMFREE(rec);
-        if (!added)
+        ddt::parse_record(rec.get(), le::u32(rec.get()), &r);
+        if (!Add(r.name, r.id, r.data_size, r.data))
             break;
     }
 }

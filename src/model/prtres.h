@@ -3,6 +3,7 @@
 #pragma once
 
 #include "../foundation/compat.h"
+#include "../foundation/memory.h"
 #include "../foundation/olist.h"
 #include "../foundation/ostring.h"
 
@@ -30,13 +31,13 @@ public:
     const char *GetName() const { return name_.nstring(); }
     LONG GetID() const { return id_; }
     LONG GetSize() const { return size_; }
-    unsigned char *GetData() const { return data_; }
+    unsigned char *GetData() const { return data_.get(); }
 
 private:
     OString name_;
     LONG id_;
     LONG size_;
-    unsigned char *data_;
+    MemBlock<unsigned char> data_;
 };
 
 class prtres : public OList {
@@ -61,5 +62,5 @@ private:
     void load_from(res_source &src);
     // One whole, well-formed record in a fresh MEMALLOC block; null at the end of
     // the sequence, at a truncated or malformed record, or when allocation fails.
-    unsigned char *ReadNextResource(res_source &src);
+    MemBlock<unsigned char> ReadNextResource(res_source &src);
 };

@@ -14,14 +14,10 @@ template <typename Query> void *query_block(Query query) {
     DWORD needed = 0;
     if (query(nullptr, 0, &needed) || GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed == 0)
         return nullptr;
-    void *block = MEMALLOC(needed);
-    if (!block)
+    auto block = MemBlock<BYTE>::alloc(needed);
+    if (!block || !query(block.get(), needed, &needed))
         return nullptr;
-    if (!query(static_cast<LPBYTE>(block), needed, &needed)) {
-        MEMFREE(block);
-        return nullptr;
-    }
-    return block;
+    return block.release();
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "../foundation/memory.h"
 #include "../foundation/util.h"
 #include "../platform/globals.h"
+#include "../platform/regkey.h"
 #include "../platform/seam.h"
 #include "prtreg.h"
 
@@ -48,10 +49,8 @@ void report_enq_failure(HWND wnd, prtui *ui, const WCHAR *port) {
         return;
     }
     OString device(port_name);
-    if (WCHAR *setting = GetCurrentPortSettingFromRegistry(port_name)) {
-        device += setting;
-        MEMFREE(setting);
-    }
+    if (MemBlock<WCHAR> setting{GetCurrentPortSettingFromRegistry(port_name)})
+        device += setting.get();
     DCB dcb = {};
     dcb.DCBlength = sizeof dcb;
     if (!BuildCommDCBW(device.wstring(), &dcb)) {
@@ -71,8 +70,8 @@ bool find_and_delete(HKEY key, const WCHAR *subkey_name, const WCHAR *value_name
             return true;
         if (rc != ERROR_SUCCESS)
             return false;
-        HKEY sub = nullptr;
-        if (RegOpenKeyExW(key, name, 0, KEY_ALL_ACCESS, &sub) != ERROR_SUCCESS)
+        RegKey sub;
+        if (RegOpenKeyExW(key, name, 0, KEY_ALL_ACCESS, sub.out()) != ERROR_SUCCESS)
             return false;
         bool go_on = true;
         if (lstrcmpiW(name, subkey_name) == 0) {
@@ -80,17 +79,16 @@ bool find_and_delete(HKEY key, const WCHAR *subkey_name, const WCHAR *value_name
             static WCHAR value[16384];
             for (DWORD v = 0;;) {
                 DWORD vn = 16384;
-                if (RegEnumValueW(sub, v, value, &vn, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+                if (RegEnumValueW(sub.get(), v, value, &vn, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
                     break;
-                if (lstrcmpiW(value, value_name) == 0 && RegDeleteValueW(sub, value) == ERROR_SUCCESS)
-                    RegFlushKey(sub);
+                if (lstrcmpiW(value, value_name) == 0 && RegDeleteValueW(sub.get(), value) == ERROR_SUCCESS)
+                    RegFlushKey(sub.get());
                 else
                     ++v;
             }
         } else {
-            go_on = find_and_delete(sub, subkey_name, value_name);
+            go_on = find_and_delete(sub.get(), subkey_name, value_name);
         }
-        RegCloseKey(sub);
         if (!go_on)
             return false;
     }
@@ -101,16 +99,14 @@ bool find_and_delete(HKEY key, const WCHAR *subkey_name, const WCHAR *value_name
 int VXGetPrinterData(HWND wnd, HANDLE printer, prtui *ui, const char *cmd, unsigned cmd_len, char *reply,
                      unsigned reply_size, unsigned min_reply, unsigned short *reply_len) {
     LONG bytes = QueryRequestBytes(cmd_len);
-    WCHAR *name = bytes ? static_cast<WCHAR *>(MEMALLOC(static_cast<size_t>(bytes))) : nullptr;
-    if (!name || !BuildQueryRequest(cmd, cmd_len, reply_size, min_reply, name, bytes)) {
-        MEMFREE(name);
+    auto name = MemBlock<WCHAR>::alloc(bytes > 0 ? static_cast<size_t>(bytes) : 0);
+    if (!bytes || !name || !BuildQueryRequest(cmd, cmd_len, reply_size, min_reply, name.get(), bytes))
         return 0;
-    }
     DWORD buffer_size = reply_size == 0 ? 1 : (reply_size > 0xFFFF ? 0xFFFF : reply_size);
     if (reply)
         mrl::__memset(reply, 0, buffer_size < 4 ? static_cast<int32_t>(buffer_size) : 4);
-    WCHAR *server = GetPrinterInfoItem(printer, PII_SERVER);
-    WCHAR *port = nullptr;
+    MemBlock<WCHAR> server{GetPrinterInfoItem(printer, PII_SERVER)};
+    MemBlock<WCHAR> port;
     DWORD status;
     bool ok;
     {
@@ -118,24 +114,21 @@ int VXGetPrinterData(HWND wnd, HANDLE printer, prtui *ui, const char *cmd, unsig
         // below do not, so that a box left open blocks no other printer access.
         LockGuard hold(gPrinterSemaphore);
         DWORD needed = 0;
-        status = platform::spooler().GetPrinterDataW(printer, name, nullptr, reinterpret_cast<LPBYTE>(reply),
+        status = platform::spooler().GetPrinterDataW(printer, name.get(), nullptr, reinterpret_cast<LPBYTE>(reply),
                                                   buffer_size, &needed);
-        port = GetPrinterInfoItem(printer, PII_PORT);
-        status = QueryStatus(status, GetPortType(port), cmd_len);
+        port.reset(GetPrinterInfoItem(printer, PII_PORT));
+        status = QueryStatus(status, GetPortType(port.get()), cmd_len);
         ok = QuerySucceeded(status, needed, min_reply);
         if (ok && reply_len)
             *reply_len = QueryReplyLength(needed, reply_size);
-        MEMFREE(name);
-        VXDeleteMRLDrvValueFromRegistry(server, kQueryValueName);
+        VXDeleteMRLDrvValueFromRegistry(server.get(), kQueryValueName);
     }
-    MEMFREE(server);
     if (!ok) {
         if (is_enq(cmd, cmd_len))
-            report_enq_failure(wnd, ui, port);
+            report_enq_failure(wnd, ui, port.get());
         else
             VXDisplayErrorMessage(wnd, status, IDS_CAPTION_QUERY, ui);
     }
-    MEMFREE(port);
     return ok ? 1 : 0;
 }
 
@@ -183,42 +176,34 @@ void VXFindAndDeleteRegValue(HKEY key, const WCHAR *subkey_name, const WCHAR *va
 }
 
 void VXDeleteMRLDrvValueFromRegistry(WCHAR *server, const WCHAR *value_name) {
-    HKEY machine = nullptr;
-    if (RegConnectRegistryW(server, HKEY_LOCAL_MACHINE, &machine) != ERROR_SUCCESS)
-        return;
-    HKEY print = nullptr;
-    if (RegOpenKeyExW(machine, SPOOLER_KEY, 0, KEY_ALL_ACCESS, &print) == ERROR_SUCCESS) {
-        VXFindAndDeleteRegValue(print, WSTR("PrinterDriverData"), value_name);
-        RegCloseKey(print);
-    }
-    RegCloseKey(machine);
+    RegKey machine, print;
+    if (RegConnectRegistryW(server, HKEY_LOCAL_MACHINE, machine.out()) == ERROR_SUCCESS &&
+        RegOpenKeyExW(machine.get(), SPOOLER_KEY, 0, KEY_ALL_ACCESS, print.out()) == ERROR_SUCCESS)
+        VXFindAndDeleteRegValue(print.get(), WSTR("PrinterDriverData"), value_name);
 }
 
 WCHAR *GetCurrentPortSettingFromRegistry(const WCHAR *port) {
-    HKEY key = nullptr;
+    RegKey key;
     DWORD disposition = 0;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, PORTS_KEY, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, PORTS_KEY, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.out(),
                         &disposition) != ERROR_SUCCESS)
         return nullptr;
-    WCHAR *setting = nullptr;
+    MemBlock<WCHAR> setting;
     DWORD size = 0;
     // A port setting is a short text; anything far larger is not one.
     if (port && disposition == REG_OPENED_EXISTING_KEY &&
-        RegQueryValueExW(key, port, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS && size <= 4096) {
+        RegQueryValueExW(key.get(), port, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS && size <= 4096) {
         // Two zero units more than the data: stored text need not end in NUL.
-        setting = static_cast<WCHAR *>(MEMALLOC(size + 2 * sizeof(WCHAR)));
-        if (setting && RegQueryValueExW(key, port, nullptr, nullptr, reinterpret_cast<LPBYTE>(setting), &size) !=
-                           ERROR_SUCCESS) {
-            MEMFREE(setting);
-            setting = nullptr;
-        }
+        setting.reset(MEMALLOC(size + 2 * sizeof(WCHAR)));
+        if (setting && RegQueryValueExW(key.get(), port, nullptr, nullptr, reinterpret_cast<LPBYTE>(setting.get()),
+                                        &size) != ERROR_SUCCESS)
+            setting.reset();
     }
-    RegCloseKey(key);
-    return setting;
+    return setting.release();
 }
 
 WCHAR *GetPrinterInfoItem(void *printer, unsigned short item) {
-    auto *info = static_cast<PRINTER_INFO_2W *>(MyGetPrinter(printer, 2));
+    MemBlock<PRINTER_INFO_2W> info{MyGetPrinter(printer, 2)};
     if (!info) {
         SetLastError(ERROR_ACCESS_DENIED);
         return nullptr;
@@ -246,6 +231,5 @@ WCHAR *GetPrinterInfoItem(void *printer, unsigned short item) {
     default:
         break;
     }
-    MEMFREE(info);
     return result;
 }

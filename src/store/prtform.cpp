@@ -1,30 +1,11 @@
 #include "prtform.h"
 
+#include "../foundation/lebytes.h"
+#include "../foundation/units.h"
 #include "../foundation/util.h"
 #include "../model/model.h"
 
 namespace {
-
-int32_t get_le32(const unsigned char *p) {
-    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                                static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
-}
-
-void put_le32(unsigned char *p, uint32_t v) {
-    p[0] = static_cast<unsigned char>(v);
-    p[1] = static_cast<unsigned char>(v >> 8);
-    p[2] = static_cast<unsigned char>(v >> 16);
-    p[3] = static_cast<unsigned char>(v >> 24);
-}
-
-// Stored lengths are any 32-bit values: sums are taken wide and kept in range.
-int32_t clamp32(int64_t v) {
-    if (v > INT32_MAX)
-        return INT32_MAX;
-    if (v < INT32_MIN)
-        return INT32_MIN;
-    return static_cast<int32_t>(v);
-}
 
 void copy_name(char *dst, const char *src) {
     int32_t n = 0;
@@ -58,38 +39,38 @@ bool SfmReadHeader(const unsigned char *bytes, LONG n, uint32_t *record_size) {
         if (bytes[i] != static_cast<unsigned char>(kSfmMagic[i]))
             return false;
     if (record_size)
-        *record_size = static_cast<uint32_t>(get_le32(bytes + 4));
+        *record_size = static_cast<uint32_t>(le::i32(bytes + 4));
     return true;
 }
 
 void SfmWriteHeader(unsigned char *out) {
     mrl::__memcpy(out, kSfmMagic, 4);
-    put_le32(out + 4, kFormRecordSize);
+    le::put32(out + 4, kFormRecordSize);
 }
 
 void FormRecordFromBytes(const unsigned char *bytes, LONG n, FormRecord *rec) {
     unsigned char raw[kFormRecordSize] = {};
     if (bytes && n > 0)
         mrl::__memcpy(raw, bytes, n < kFormRecordSize ? n : kFormRecordSize);
-    rec->width = get_le32(raw + 0);
-    rec->height = get_le32(raw + 4);
-    rec->left = get_le32(raw + 8);
-    rec->right = get_le32(raw + 12);
-    rec->top = get_le32(raw + 16);
-    rec->bottom = get_le32(raw + 20);
-    rec->flags = static_cast<uint32_t>(get_le32(raw + 24));
+    rec->width = le::i32(raw + 0);
+    rec->height = le::i32(raw + 4);
+    rec->left = le::i32(raw + 8);
+    rec->right = le::i32(raw + 12);
+    rec->top = le::i32(raw + 16);
+    rec->bottom = le::i32(raw + 20);
+    rec->flags = static_cast<uint32_t>(le::i32(raw + 24));
     mrl::__memcpy(rec->name, raw + 28, kFormNameSize);
     rec->name[kFormNameSize - 1] = 0;
 }
 
 void FormRecordToBytes(const FormRecord &rec, unsigned char *out) {
-    put_le32(out + 0, static_cast<uint32_t>(rec.width));
-    put_le32(out + 4, static_cast<uint32_t>(rec.height));
-    put_le32(out + 8, static_cast<uint32_t>(rec.left));
-    put_le32(out + 12, static_cast<uint32_t>(rec.right));
-    put_le32(out + 16, static_cast<uint32_t>(rec.top));
-    put_le32(out + 20, static_cast<uint32_t>(rec.bottom));
-    put_le32(out + 24, rec.flags);
+    le::put32(out + 0, static_cast<uint32_t>(rec.width));
+    le::put32(out + 4, static_cast<uint32_t>(rec.height));
+    le::put32(out + 8, static_cast<uint32_t>(rec.left));
+    le::put32(out + 12, static_cast<uint32_t>(rec.right));
+    le::put32(out + 16, static_cast<uint32_t>(rec.top));
+    le::put32(out + 20, static_cast<uint32_t>(rec.bottom));
+    le::put32(out + 24, rec.flags);
     copy_name(reinterpret_cast<char *>(out + 28), rec.name);
 }
 
@@ -133,8 +114,8 @@ void prtform::copy_from(const prtform &other) {
 void prtform::GetFormSize(POINT *size) const {
     if (!size)
         return;
-    size->x = clamp32((int64_t(width_) + left_ + right_ + 50) / 100);
-    size->y = clamp32((int64_t(height_) + top_ + bottom_ + 50) / 100);
+    size->x = units::clamp32((int64_t(width_) + left_ + right_ + 50) / 100);
+    size->y = units::clamp32((int64_t(height_) + top_ + bottom_ + 50) / 100);
 }
 
 void prtform::CalculatePrintableArea() {
@@ -144,8 +125,8 @@ void prtform::CalculatePrintableArea() {
     int64_t paper_length = int64_t(height_) + top_ + bottom_;
     int64_t printable_width = width_;
     int64_t printable_length = height_;
-    paper_width_ = clamp32(paper_width);
-    paper_length_ = clamp32(paper_length);
+    paper_width_ = units::clamp32(paper_width);
+    paper_length_ = units::clamp32(paper_length);
     if (pdt) {
         int64_t u = list->GetUnprintableWidth();
         int64_t max_width = pdt->printable_width;
@@ -169,13 +150,13 @@ void prtform::CalculatePrintableArea() {
         default:
             break;
         }
-        left_offset_ = clamp32(left_offset);
-        right_offset_ = clamp32(right_offset);
+        left_offset_ = units::clamp32(left_offset);
+        right_offset_ = units::clamp32(right_offset);
         if (printable_length > pdt->printable_length)
             printable_length = pdt->printable_length;
     }
-    printable_width_ = clamp32(printable_width);
-    printable_length_ = clamp32(printable_length);
+    printable_width_ = units::clamp32(printable_width);
+    printable_length_ = units::clamp32(printable_length);
     top_offset_ = 0;
-    bottom_offset_ = clamp32(paper_length - printable_length);
+    bottom_offset_ = units::clamp32(paper_length - printable_length);
 }

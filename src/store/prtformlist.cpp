@@ -1,3 +1,4 @@
+#include "../foundation/units.h"
 #include "../foundation/util.h"
 #include "../model/model.h"
 #include "../model/prtfile.h"
@@ -53,8 +54,8 @@ void prtformlist::init(_MODEL *model) {
     if (!user)
         return;
     LONG margin = (pdt->form_flags & 1) ? 0 : 1270;
-    user->set_width(pdt->default_form_width * 100);
-    user->set_height(pdt->default_form_length * 100);
+    user->set_width(units::tenths_mm_to_microns(pdt->default_form_width));
+    user->set_height(units::tenths_mm_to_microns(pdt->default_form_length));
     user->set_left(margin);
     user->set_right(margin);
     user->set_flags(FORMF_USER);

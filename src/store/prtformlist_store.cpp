@@ -1,5 +1,6 @@
 // The form list in the printer data store: the user form and the unprintable
 // width per printer, custom stocks machine-wide, predefined stocks per OEM.
+#include "../foundation/lebytes.h"
 #include "../foundation/ostring.h"
 #include "../foundation/util.h"
 #include "../model/model.h"
@@ -56,14 +57,13 @@ bool load_le32(Values &v, Place place, const char *name, bool global, int32_t *v
     unsigned char raw[4];
     if (!v.load(place, name, raw, 4, global))
         return false;
-    *value = static_cast<int32_t>(raw[0] | raw[1] << 8 | raw[2] << 16 | static_cast<uint32_t>(raw[3]) << 24);
+    *value = le::i32(raw);
     return true;
 }
 
 void save_le32(Values &v, Place place, const char *name, bool global, int32_t value) {
-    auto u = static_cast<uint32_t>(value);
-    unsigned char raw[4] = {static_cast<unsigned char>(u), static_cast<unsigned char>(u >> 8),
-                            static_cast<unsigned char>(u >> 16), static_cast<unsigned char>(u >> 24)};
+    unsigned char raw[4];
+    le::put32(raw, static_cast<uint32_t>(value));
     v.save(place, name, raw, 4, global);
 }
 

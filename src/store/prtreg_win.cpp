@@ -1,6 +1,7 @@
 #include "prtreg.h"
 
 #include "../platform/globals.h"
+#include "../platform/regkey.h"
 
 #include <winspool.h>
 
@@ -66,11 +67,10 @@ bool prtreg::SetData(const char *name, const unsigned char *buf, LONG size, DWOR
     LockGuard hold(gPrinterSemaphore);
     LONG rc;
     if (global || path_flag_) {
-        HKEY key = global ? open_key(GLOBAL_KEY_WINNT, nullptr, true) : open_key(nullptr, key_path_.nstring(), true);
+        RegKey key(global ? open_key(GLOBAL_KEY_WINNT, nullptr, true) : open_key(nullptr, key_path_.nstring(), true));
         if (!key)
             return false;
-        rc = RegSetValueExA(key, name, 0, type, buf, static_cast<DWORD>(size));
-        RegCloseKey(key);
+        rc = RegSetValueExA(key.get(), name, 0, type, buf, static_cast<DWORD>(size));
     } else {
         rc = static_cast<LONG>(
             SetPrinterDataA(printer_, const_cast<LPSTR>(name), type, const_cast<LPBYTE>(buf), static_cast<DWORD>(size)));

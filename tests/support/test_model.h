@@ -1,5 +1,6 @@
-// A printer model without a driver data file: the records a test needs, set
-// directly. Defaults describe a 203 dpi, 104 mm printer loading from the left.
+// The one stand-in of a printer model without a driver data file: its printer
+// data table set field by field. Defaults describe a 203 dpi, 104 mm
+// monochrome printer loading from the left, package "abc", OEM "omr".
 #pragma once
 
 #include "model/model.h"
@@ -7,6 +8,11 @@
 class TestModel : public _MODEL {
 public:
     explicit TestModel(const char *oem = "omr") {
+        pdt.dpi = pdt.printer_dpi = 203;
+        pdt.max_copies = 999;
+        pdt.color_type = 1;
+        pdt.default_tt_option = 3;
+        pdt.image_flags = 7;
         pdt.unprintable_width = 0;
         pdt.printable_width = 104000;
         pdt.printable_length = 990000;
@@ -18,13 +24,24 @@ public:
         pdt.min_paper_length = 60;
         pdt.paper_loading = 1;
         pdt_ = &pdt;
-        set_oem(oem);
+        set_code(prefix_, "abc");
+        set_code(oem_, oem);
     }
-    void set_oem(const char *oem) {
-        for (int i = 0; i < 4; ++i)
-            oem_[i] = 0;
-        for (int i = 0; i < 3 && oem && oem[i]; ++i)
-            oem_[i] = oem[i];
+    // Resolution, copy limit and colour type (2: four-colour) for device-mode tests.
+    TestModel(int16_t dpi, int32_t max_copies, int16_t color_type = 1, const char *prefix = "abc") : TestModel() {
+        pdt.dpi = pdt.printer_dpi = dpi;
+        pdt.max_copies = max_copies;
+        pdt.color_type = color_type;
+        set_code(prefix_, prefix);
     }
+    void set_oem(const char *oem) { set_code(oem_, oem); }
     PDT pdt = {};
+
+private:
+    static void set_code(char (&code)[4], const char *text) {
+        for (int i = 0; i < 4; ++i)
+            code[i] = 0;
+        for (int i = 0; i < 3 && text && text[i]; ++i)
+            code[i] = text[i];
+    }
 };

@@ -52,7 +52,7 @@ struct Checker {
                             "serves");
                 return;
             }
-            uint32_t length = ddt::read_u32(&file[pos]);
+            uint32_t length = le::u32(&file[pos]);
             if (length == 0) {
                 if (pos + 4 < file.size())
                     warning("file offset " + hex32(pos + 4) + ": " + std::to_string(file.size() - pos - 4) +
@@ -70,13 +70,13 @@ struct Checker {
                 std::string s = "file offset " + hex32(pos) + ": record " + std::to_string(at.size() + 1) +
                                 " (length " + std::to_string(length);
                 if (pos + 16 <= file.size())
-                    s += ", id " + std::to_string(ddt::read_i32(&file[pos + 12]));
+                    s += ", id " + std::to_string(le::i32(&file[pos + 12]));
                 s += "): " + std::string(ddt::fault_text(f));
                 if (f == ddt::Fault::truncated)
                     s += " (" + std::to_string(file.size() - pos) + " bytes left)";
                 if (f == ddt::Fault::data_outside)
-                    s += " (data at " + hex32(ddt::read_u32(&file[pos + 8])) + ", " +
-                         std::to_string(ddt::read_i32(&file[pos + 4])) + " bytes)";
+                    s += " (data at " + hex32(le::u32(&file[pos + 8])) + ", " +
+                         std::to_string(le::i32(&file[pos + 4])) + " bytes)";
                 error(s + "; the reader stops here and drops the rest of the file");
                 return;
             }

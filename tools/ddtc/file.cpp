@@ -64,7 +64,7 @@ std::vector<Scanned> scan(const Bytes &file, size_t &end) {
     std::vector<Scanned> out;
     size_t pos = 0;
     while (pos + 4 <= file.size()) {
-        uint32_t length = ddt::read_u32(&file[pos]);
+        uint32_t length = le::u32(&file[pos]);
         if (length == 0 || length > file.size() - pos || length > static_cast<uint32_t>(INT32_MAX))
             break;
         Scanned s{pos, {}};
@@ -136,10 +136,10 @@ Bytes build_record(const json &r, const std::string &where) {
     b.insert(b.end(), after.begin(), after.end());
     if (b.size() > static_cast<size_t>(INT32_MAX))
         throw Error(where + ": record too large");
-    ddt::write_u32(&b[0], static_cast<uint32_t>(b.size()));
-    ddt::write_u32(&b[4], static_cast<uint32_t>(data.size()));
-    ddt::write_u32(&b[8], static_cast<uint32_t>(offset));
-    ddt::write_u32(&b[12], static_cast<uint32_t>(id));
+    le::put32(&b[0], static_cast<uint32_t>(b.size()));
+    le::put32(&b[4], static_cast<uint32_t>(data.size()));
+    le::put32(&b[8], static_cast<uint32_t>(offset));
+    le::put32(&b[12], static_cast<uint32_t>(id));
     return b;
 }
 
@@ -181,7 +181,7 @@ json dump(const Bytes &file) {
         }
     for (const Scanned &s : recs)
         if (pdt_ids.count(s.rec.id) && static_cast<uint32_t>(s.rec.data_size) >= sizeof(PDT))
-            caps_ids.insert(ddt::read_i32(s.rec.data + offsetof(PDT, capabilities_id)));
+            caps_ids.insert(le::i32(s.rec.data + offsetof(PDT, capabilities_id)));
 
     json records = json::array();
     for (const Scanned &s : recs) {

@@ -95,9 +95,9 @@ int64_t number(const json &v, const std::string &where) {
 
 void put(Bytes &b, size_t at, int size, uint32_t v) {
     if (size == 2)
-        ddt::write_u16(&b[at], static_cast<uint16_t>(v));
+        le::put16(&b[at], static_cast<uint16_t>(v));
     else
-        ddt::write_u32(&b[at], v);
+        le::put32(&b[at], v);
 }
 
 void put_field(Bytes &b, const Field &f, const json &v, const std::string &where) {
@@ -111,7 +111,7 @@ void put_field(Bytes &b, const Field &f, const json &v, const std::string &where
 }
 
 json get_field(const unsigned char *p, const Field &f) {
-    uint32_t raw = f.size == 2 ? ddt::read_u16(p + f.offset) : ddt::read_u32(p + f.offset);
+    uint32_t raw = f.size == 2 ? le::u16(p + f.offset) : le::u32(p + f.offset);
     if (f.bits) {
         char buf[16];
         snprintf(buf, sizeof buf, f.size == 2 ? "0x%04X" : "0x%08X", raw);
@@ -220,9 +220,9 @@ std::u16string utf16(const std::string &s, const std::string &where) {
 bool utf8(const unsigned char *p, uint32_t chars, std::string &out) {
     out.clear();
     for (uint32_t i = 0; i < chars; ++i) {
-        uint32_t c = ddt::read_u16(p + 2 * i);
+        uint32_t c = le::u16(p + 2 * i);
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < chars) {
-            uint32_t d = ddt::read_u16(p + 2 * (i + 1));
+            uint32_t d = le::u16(p + 2 * (i + 1));
             if (d < 0xDC00 || d > 0xDFFF)
                 return false;
             c = 0x10000 + ((c - 0xD800) << 10) + (d - 0xDC00);
@@ -258,8 +258,8 @@ Bytes build_directory(const json &d, const std::string &where) {
     const json models = d.value("models", json::array());
     if (!models.is_array())
         throw Error(where + ".models: expected a list");
-    ddt::write_u32(&b[offsetof(MDT, model_count)], static_cast<uint32_t>(models.size()));
-    ddt::write_u32(&b[offsetof(MDT, first_entry_offset)], sizeof(MDT));
+    le::put32(&b[offsetof(MDT, model_count)], static_cast<uint32_t>(models.size()));
+    le::put32(&b[offsetof(MDT, first_entry_offset)], sizeof(MDT));
     size_t k = 0;
     for (const json &m : models) {
         std::string at = where + ".models[" + std::to_string(k++) + "]";
@@ -274,14 +274,14 @@ Bytes build_directory(const json &d, const std::string &where) {
         if (id < INT32_MIN || id > INT32_MAX)
             throw Error(at + ".pdt: not a 32-bit id");
         b.resize(b.size() + 4);
-        ddt::write_u32(&b[b.size() - 4], static_cast<uint32_t>(id));
+        le::put32(&b[b.size() - 4], static_cast<uint32_t>(id));
     }
     if (!d.contains("short_name") || !d["short_name"].is_string())
         throw Error(where + ": needs \"short_name\"");
-    ddt::write_u32(&b[offsetof(MDT, short_name_offset)], static_cast<uint32_t>(b.size()));
+    le::put32(&b[offsetof(MDT, short_name_offset)], static_cast<uint32_t>(b.size()));
     put_wide(b, utf16(d["short_name"].get<std::string>(), where + ".short_name"));
     if (d.contains("manufacturer_name")) {
-        ddt::write_u32(&b[offsetof(MDT, manufacturer_name_offset)], static_cast<uint32_t>(b.size()));
+        le::put32(&b[offsetof(MDT, manufacturer_name_offset)], static_cast<uint32_t>(b.size()));
         put_wide(b, utf16(d["manufacturer_name"].get<std::string>(), where + ".manufacturer_name"));
     }
     Bytes tail = from_hex(hex_field(d, "tail", where), where + ".tail");
@@ -327,7 +327,7 @@ bool dump_directory(const unsigned char *p, uint32_t size, json &out) {
 Bytes build_pdt(const json &d, const std::string &where) {
     known_keys(d, keys_of(kPdtFields, kPdtOpaque, {"extension"}), where);
     Bytes b(sizeof(PDT), 0);
-    ddt::write_u32(&b[0], sizeof(PDT));
+    le::put32(&b[0], sizeof(PDT));
     for (const Field &f : kPdtFields)
         if (d.contains(f.name))
             put_field(b, f, d[f.name], where);

@@ -8,27 +8,10 @@
 #include "devmode/rules.h"
 #include "foundation/util.h"
 #include "model/model.h"
+#include "test_model.h"
 
 #include <cstring>
 #include <vector>
-
-// A model whose printer data table is set field by field.
-class TestModel : public _MODEL {
-public:
-    TestModel(int16_t dpi, int32_t max_copies, int16_t color_type = 1, const char *prefix = "abc") {
-        table.dpi = dpi;
-        table.printer_dpi = dpi;
-        table.max_copies = max_copies;
-        table.color_type = color_type;
-        table.default_form_length = 1016;
-        table.default_form_width = 508;
-        table.default_tt_option = 3;
-        table.image_flags = 7;
-        pdt_ = &table;
-        mrl::__strncpy(prefix_, prefix, 4);
-    }
-    PDT table = {};
-};
 
 // A heap block of exactly the size given, so that the sanitizer sees any
 // access past what a device mode claims.

@@ -30,7 +30,7 @@ TEST(Defaults, PublicFieldsComeFromTheModel) {
     DEVMODEW *dm = b.dm();
     EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t *>(dm->dmDeviceName)), u"Label printer");
     EXPECT_EQ(dm->dmFields, 0x6F0Fu);
-    EXPECT_TRUE(dm->dmPaperSize == 256 && dm->dmPaperLength == 1016 && dm->dmPaperWidth == 508);
+    EXPECT_TRUE(dm->dmPaperSize == 256 && dm->dmPaperLength == 1524 && dm->dmPaperWidth == 1016);
     EXPECT_TRUE(dm->dmPrintQuality == 300 && dm->dmYResolution == 300);
     EXPECT_EQ(dm->dmColor, 2);
     EXPECT_EQ(dm->dmTTOption, 3);

@@ -14,7 +14,7 @@ TEST(ConfigBlock, ResetAndValidate) {
 
     // Word 7 left automatic follows the resolution.
     for (auto [dpi, size] : {std::pair<int16_t, SHORT>{300, 2}, {203, 2}, {179, 1}, {180, 2}, {400, 3}, {600, 3}}) {
-        model.table.dpi = dpi;
+        model.pdt.dpi = dpi;
         cfg->dither.Reset();
         cfg->Validate(&model);
         EXPECT_EQ(cfg->dither.cluster_size, size) << dpi;
@@ -31,7 +31,7 @@ TEST(ConfigBlock, ResetAndValidate) {
     // Image flags the model cannot print are cleared, and reported.
     cfg->image_flags = prtconfig::kMirror | prtconfig::kNegative | prtconfig::kRotate180;
     EXPECT_FALSE(cfg->Validate(&model));
-    model.table.image_flags = 1;
+    model.pdt.image_flags = 1;
     EXPECT_TRUE(cfg->Validate(model.GetPDT()));
     EXPECT_EQ(cfg->image_flags, prtconfig::kRotate180);
     EXPECT_FALSE(cfg->Validate(&model));

@@ -55,15 +55,3 @@ TEST_F(AllocFailure, OStringEmptiesOnAssignmentAndKeepsTextOnAppend) {
         EXPECT_STREQ(s.nstring(), ok < 4 ? "abc" : "abcdef") << ok;
     }
 }
-
-TEST_F(AllocFailure, AllocmemcpyAndMemallocReturnNull) {
-    successes_left = 0;
-    EXPECT_EQ(mrl::allocmemcpy("abc", 4), nullptr);
-    mrl::allocation().alloc = [](size_t) -> void * { return nullptr; };
-    EXPECT_EQ(MEMALLOC(64), nullptr);
-    platform::reset();
-    auto *p = static_cast<unsigned char *>(MEMALLOC(64));
-    ASSERT_NE(p, nullptr);
-    EXPECT_EQ(p[0] | p[31] | p[63], 0); // zero-filled
-    MEMFREE(p);
-}

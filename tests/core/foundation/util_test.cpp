@@ -1,3 +1,4 @@
+#include "foundation/units.h"
 #include "foundation/util.h"
 
 #include <climits>
@@ -31,6 +32,20 @@ TEST(Numbers, RoundByDivisorHalvesAwayFromZeroMuldivWraps) {
     EXPECT_EQ(__muldiv(65536, 65536, 1), 0);           // product wraps
     EXPECT_EQ(__muldiv(65536, 32768, 2), -1073741823); // INT_MIN + 1, halved toward zero
     EXPECT_EQ(__muldiv(INT_MIN, 1, -1), INT_MIN);
+}
+
+// Lengths scale in 64 bits: 990 mm at 2400 dpi is 93543 dots, where a 32-bit
+// product (2 376 000 000) would wrap; results beyond 32 bits saturate.
+TEST(Numbers, UnitScalingNeitherWrapsNorOverflows) {
+    EXPECT_EQ(units::microns_to_dots(990000, 2400), 93543);
+    EXPECT_EQ(units::microns_to_dots(-990000, 2400), -93543);
+    EXPECT_EQ(units::dots_to_microns(100, 203), 12512);
+    EXPECT_EQ(units::microns_to_dots(12446, 203), 99); // rounds like roundbydivisor
+    EXPECT_EQ(units::dots_to_microns(INT_MAX, 203), INT_MAX);
+    EXPECT_EQ(units::dots_to_microns(INT_MIN, 1), INT_MIN);
+    EXPECT_EQ(units::scale(INT_MIN, -1, 1), INT_MAX);
+    EXPECT_EQ(units::microns_to_dots(5, 0), 0);
+    EXPECT_EQ(units::tenths_mm_to_microns(-32768), -3276800);
 }
 
 TEST(Memory, CompareIsADifferenceTestAndNullsAreTolerated) {

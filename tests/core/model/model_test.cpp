@@ -8,11 +8,11 @@
 
 namespace {
 
-class TestModel : public _MODEL {
+class LoadedModel : public _MODEL {
 public:
-    TestModel() = default;
+    LoadedModel() = default;
     // Loads bytes as the driver data file and looks the model up.
-    TestModel(const Bytes &file, const std::u16string &model, const char *prefix = "zpl", const char *oem = "omr") {
+    LoadedModel(const Bytes &file, const std::u16string &model, const char *prefix = "zpl", const char *oem = "omr") {
         res_.LoadBytes(file.data(), file.size());
         WString name(model.begin(), model.end());
         model_name_ = name.c_str();
@@ -40,7 +40,7 @@ Bytes package(const std::vector<Bytes> &records) {
     return f;
 }
 
-const unsigned char *data_of(TestModel &m, LONG id) { return m.res().Find(id)->GetData(); }
+const unsigned char *data_of(LoadedModel &m, LONG id) { return m.res().Find(id)->GetData(); }
 
 TEST(ModelSearch, FindsTheModelInALaterDirectory) {
     Bytes f = package({
@@ -52,7 +52,7 @@ TEST(ModelSearch, FindsTheModelInALaterDirectory) {
         record(2000, "", caps()),
         record(2001, "", caps()),
     });
-    TestModel x(f, u"X");
+    LoadedModel x(f, u"X");
     ASSERT_TRUE(x.is_valid());
     EXPECT_EQ(x.GetMDT(), reinterpret_cast<const MDT *>(data_of(x, 511)));
     EXPECT_EQ(x.GetPDT(), reinterpret_cast<const PDT *>(data_of(x, 1002)));
@@ -61,7 +61,7 @@ TEST(ModelSearch, FindsTheModelInALaterDirectory) {
     EXPECT_STREQ(x.GetShortMfgName(), "Zeb");
     EXPECT_STREQ(x.GetManufacturerName(), "Zebra Technologies");
 
-    TestModel b(f, u"B");
+    LoadedModel b(f, u"B");
     ASSERT_TRUE(b.is_valid());
     EXPECT_EQ(b.GetPDT()->dpi, 300);
     EXPECT_EQ(b.GetMDT(), reinterpret_cast<const MDT *>(data_of(b, 510)));
@@ -69,7 +69,7 @@ TEST(ModelSearch, FindsTheModelInALaterDirectory) {
 
     // Exact UTF-16 match only; a miss keeps the last directory seen.
     for (auto name : {u"x", u"X ", u"", u"XX"}) {
-        TestModel miss(f, name);
+        LoadedModel miss(f, name);
         EXPECT_FALSE(miss.is_valid());
         EXPECT_EQ(miss.GetPDT(), nullptr);
         EXPECT_EQ(miss.GetMDT(), reinterpret_cast<const MDT *>(data_of(miss, 511)));
@@ -88,7 +88,7 @@ TEST(ModelSearch, EntriesArePaddedToFourBytes) {
     EXPECT_EQ(offsets, (std::vector<uint32_t>{44 + 10, 56 + 20, 72 + 30, 88 + 40}));
 
     Bytes f = package({record(510, "", dir), record(3, "", pdt(9)), record(9, "", caps())});
-    TestModel m(f, u"\u00c9t\u00e9-\u65e5");
+    LoadedModel m(f, u"\u00c9t\u00e9-\u65e5");
     EXPECT_TRUE(m.is_valid());
 }
 
@@ -125,14 +125,14 @@ TEST(ModelSearch, RecordsTooShortForTheirFieldsCountAsMissing) {
         Bytes f = package({record(510, "", c.dir510), record(100, "", c.pdt), record(200, "", c.caps),
                            record(511, "", directory({{u"M", 101}})), record(101, "", pdt(201, 300)),
                            record(201, "", caps())});
-        TestModel m(f, u"M");
+        LoadedModel m(f, u"M");
         ASSERT_TRUE(m.is_valid());
         EXPECT_EQ(m.GetPDT()->dpi, 300);
         EXPECT_EQ(m.GetMDT(), reinterpret_cast<const MDT *>(data_of(m, 511)));
     }
     // An empty symbology table is complete.
     Bytes f = package({record(510, "", good_dir), record(100, "", pdt(200)), record(200, "", caps(0))});
-    EXPECT_TRUE(TestModel(f, u"M").is_valid());
+    EXPECT_TRUE(LoadedModel(f, u"M").is_valid());
 }
 
 TEST(ModelSearch, ABrokenEntryEndsTheWalkOfItsDirectory) {
@@ -147,8 +147,8 @@ TEST(ModelSearch, ABrokenEntryEndsTheWalkOfItsDirectory) {
     EXPECT_GE(seen, 2);
 
     Bytes f = package({record(510, "", dir), record(2, "", pdt(3)), record(3, "", caps())});
-    EXPECT_TRUE(TestModel(f, u"B").is_valid());
-    EXPECT_FALSE(TestModel(f, u"C").is_valid());
+    EXPECT_TRUE(LoadedModel(f, u"B").is_valid());
+    EXPECT_FALSE(LoadedModel(f, u"C").is_valid());
 
     // First entry offset past the end, and a name without its NUL.
     Bytes distant = directory({{u"A", 1}});
@@ -166,67 +166,34 @@ TEST(ModelSearch, PdtWithoutCapabilitiesLetsTheSearchGoOn) {
     Bytes f = package({record(510, "", directory({{u"M", 100}})), record(100, "", pdt(999, 203)),
                        record(511, "", directory({{u"M", 101}})), record(101, "", pdt(201, 300)),
                        record(201, "", caps())});
-    TestModel m(f, u"M");
+    LoadedModel m(f, u"M");
     ASSERT_TRUE(m.is_valid());
     EXPECT_EQ(m.GetPDT()->dpi, 300);
 
     Bytes only_first = package({record(510, "", directory({{u"M", 100}})), record(100, "", pdt(999, 203))});
-    TestModel half(only_first, u"M");
+    LoadedModel half(only_first, u"M");
     EXPECT_FALSE(half.is_valid());
     EXPECT_EQ(half.GetVXM(), nullptr);
 }
 
 TEST(ModelSearch, NoDataFileLeavesEverythingUnset) {
-    TestModel none(Bytes{}, u"M");
+    LoadedModel none(Bytes{}, u"M");
     EXPECT_FALSE(none.is_valid());
     EXPECT_EQ(none.GetMDT(), nullptr);
     EXPECT_STREQ(none.GetManufacturerName(), "");
     EXPECT_EQ(none.GetEXTPDT(), nullptr);
 }
 
-TEST(ModelIdentity, CodesFromPrefixManufacturerAndOem) {
-    struct Case {
-        const char *prefix, *oem;
-        std::u16string maker;
-        uint16_t language, maker_code, company_code;
-        const char *company;
-    };
-    const Case cases[] = {
-        {"zpl", "omr", u"Zebra", 2, 2, 0, "Marlin Labs"},
-        {"ipl", "oin", u"Intermec", 1, 1, 1, "Intermec Corporation"},
-        {"tec", "ott", u"TEC", 5, 5, 2, "Toshiba TEC Corporation"},
-        {"dpl", "xtt", u"Datamax", 3, 4, 2, "Toshiba TEC Corporation"},
-        {"sat", "oIN", u"SATO", 7, 3, 0, "Marlin Labs"},
-        {"epl", "ein", u"Zebra Technologies", 4, 0, 1, "Intermec Corporation"},
-        {"ubi", "", u"zebra", 6, 0, 0, "Marlin Labs"},
-        {"ZPL", "omr", u"Zebr", 0, 0, 0, "Marlin Labs"},
-        {"", "omr", u"", 0, 0, 0, "Marlin Labs"},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.prefix);
-        Bytes f = package({record(510, "", directory({{u"M", 1}}, c.maker))});
-        TestModel m(f, u"M", c.prefix, c.oem);
-        const VXIdentity &id = m.GetIdentity();
-        EXPECT_STREQ(id.prefix, c.prefix);
-        EXPECT_EQ(std::string(id.manufacturer), std::string(c.maker.begin(), c.maker.end()));
-        EXPECT_TRUE(id.language == c.language && id.manufacturer_code == c.maker_code);
-        EXPECT_STREQ(id.company, c.company);
-        EXPECT_STREQ(id.oem_letters, c.oem[0] ? c.oem + 1 : "");
-        EXPECT_EQ(id.oem_company, c.company_code);
-    }
-}
-
-TEST(ModelIdentity, LongNamesAreCutAndBadOffsetsGiveEmptyNames) {
+TEST(ModelNames, LongNamesAreKeptAndBadOffsetsGiveEmptyNames) {
     std::u16string long_name(40, u'W');
     Bytes f = package({record(510, "", directory({{u"M", 1}}, u"Short", long_name))});
-    TestModel m(f, u"M");
-    EXPECT_EQ(std::string(m.GetIdentity().manufacturer), std::string(31, 'W'));
+    LoadedModel m(f, u"M");
     EXPECT_EQ(std::string(m.GetManufacturerName()), std::string(40, 'W'));
 
     Bytes dir = directory({{u"M", 1}}, u"Short", u"Full");
     put32(dir, 40, static_cast<uint32_t>(dir.size() - 1)); // short name runs off the end
     put32(dir, 16, 0xFFFFFFFFu);
-    TestModel bad(package({record(510, "", dir)}), u"M");
+    LoadedModel bad(package({record(510, "", dir)}), u"M");
     EXPECT_STREQ(bad.GetShortMfgName(), "");
     EXPECT_STREQ(bad.GetManufacturerName(), "");
 }
@@ -244,19 +211,19 @@ TEST(ModelCodes, PrefixAndOemComeFromTheDriverPaths) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.driver);
-        TestModel m;
+        LoadedModel m;
         m.take_codes(widen(c.driver).c_str(), widen(c.data).c_str());
         EXPECT_STREQ(m.GetPrefix(), c.prefix);
         EXPECT_STREQ(m.GetOEM(), c.oem);
     }
     // Only the low 8 bits of each character count.
-    TestModel wide;
+    LoadedModel wide;
     WString path = widen("xpl32k.dll");
     path[0] = static_cast<WCHAR>(0x17A);
     wide.take_codes(path.c_str(), nullptr);
     EXPECT_EQ(static_cast<unsigned char>(wide.GetPrefix()[0]), 0x7A);
     // ... but one whose low byte is 0 leaves no code rather than a cut one.
-    TestModel cut;
+    LoadedModel cut;
     path[1] = static_cast<WCHAR>(0x100);
     cut.take_codes(path.c_str(), path.c_str());
     EXPECT_STREQ(cut.GetPrefix(), "");
@@ -267,11 +234,11 @@ TEST(ModelCodes, BuildLoadsPrefixDdtFromTheDriverDirectory) {
                        record(2, "", caps())});
     ASSERT_TRUE(write_file(temp_path("qqq.ddt"), f));
     prtfile::SetDriverDirectory(temp_dir().c_str());
-    TestModel m;
+    LoadedModel m;
     m.build(widen("Zebra ZD420-203dpi").c_str(), widen("C:\\x\\qqq32k.dll").c_str(),
             widen("C:\\x\\omr32eng.dll").c_str());
     EXPECT_TRUE(m.is_valid());
-    TestModel missing;
+    LoadedModel missing;
     missing.build(widen("Zebra ZD420-203dpi").c_str(), widen("C:\\x\\nop32k.dll").c_str(), nullptr);
     EXPECT_EQ(missing.GetMDT(), nullptr);
     prtfile::SetDriverDirectory(nullptr);
@@ -284,7 +251,7 @@ TEST(ModelRecords, ExtensionBlockAndSymbologyAddresses) {
     put16(c, 4, 40); // table after 12 spare bytes
     c.resize(40 + 30 * 16);
     Bytes f = package({record(510, "", directory({{u"M", 1}})), record(1, "", p), record(2, "", c)});
-    TestModel m(f, u"M");
+    LoadedModel m(f, u"M");
     ASSERT_TRUE(m.is_valid());
     auto *base = reinterpret_cast<unsigned char *>(m.GetPDT());
     EXPECT_EQ(m.GetEXTPDT(), base + 200);
@@ -298,7 +265,7 @@ TEST(ModelRecords, ExtensionBlockAndSymbologyAddresses) {
 
     put32(p, 0, 260); // extension offset at the very end: nothing there
     Bytes g = package({record(510, "", directory({{u"M", 1}})), record(1, "", p), record(2, "", c)});
-    TestModel n(g, u"M");
+    LoadedModel n(g, u"M");
     EXPECT_EQ(n.GetEXTPDT(), nullptr);
     EXPECT_EQ(n.GetEXTPDTSize(), 0);
 }

@@ -56,22 +56,6 @@ TEST_F(Module, ExportsExactlyTheEightEntryPointsByName) {
         EXPECT_NE(GetProcAddress(module, name.c_str()), nullptr) << name;
 }
 
-TEST_F(Module, VersionResourceCarriesTheReportedStrings) {
-    std::wstring path = built_module_path();
-    DWORD handle = 0;
-    DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
-    ASSERT_GT(size, 0u);
-    std::vector<BYTE> block(size);
-    ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, block.data()));
-    for (const wchar_t *key : {L"ProductVersion", L"FileDescription", L"PrivateBuild", L"LegalCopyright"}) {
-        std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + key;
-        wchar_t *value = nullptr;
-        UINT len = 0;
-        ASSERT_TRUE(VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void **>(&value), &len)) << query;
-        EXPECT_GT(len, 1u) << query;
-    }
-}
-
 // Messages shown before a language module is loaded must never be blank boxes.
 TEST_F(Module, CarriesATextForEveryMessageItShows) {
     for (LONG id : {IDS_CAPTION_WARNING, IDS_CAPTION_QUERY, IDS_CAPTION_SEND, IDS_SPL_OTHER, IDS_PORT_SETTING_BAD,
@@ -202,6 +186,25 @@ TEST_F(Module, EventsQueriesAndUpgradesWithoutAPrinter) {
 
     auto caps = get<CapsFn>("DrvDeviceCapabilities");
     EXPECT_EQ(caps(nullptr, name, DC_PAPERS, nullptr, nullptr), static_cast<DWORD>(GDI_ERROR));
+}
+
+// Applications load and unload the module many times: every load registers
+// the window class and answers, every unload leaves nothing behind.
+TEST(ModuleLifetime, LoadsAndUnloadsInALoop) {
+    const std::wstring path = built_module_path();
+    for (int i = 0; i < 40; ++i) {
+        HMODULE m = LoadLibraryW(path.c_str());
+        ASSERT_NE(m, nullptr) << i;
+        WNDCLASSW wc;
+        EXPECT_TRUE(GetClassInfoW(m, L"prtbitmap", &wc)) << i;
+        auto convert = reinterpret_cast<ConvertFn>(reinterpret_cast<void *>(GetProcAddress(m, "DrvConvertDevMode")));
+        LONG needed = 0;
+        EXPECT_FALSE(convert(nullptr, nullptr, nullptr, &needed, CDM_DRIVER_DEFAULT));
+        EXPECT_EQ(needed, 1460) << i;
+        ASSERT_TRUE(FreeLibrary(m)) << i;
+        EXPECT_EQ(GetModuleHandleW(path.c_str()), nullptr) << i;
+        EXPECT_FALSE(GetClassInfoW(m, L"prtbitmap", &wc)) << i;
+    }
 }
 
 } // namespace

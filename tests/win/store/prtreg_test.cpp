@@ -117,6 +117,26 @@ TEST_F(PrinterStore, SizeRulesAgainstTheSpooler) {
     EXPECT_EQ(std::string(reinterpret_cast<char *>(buf), 8), std::string("\1\2\3\4\5\6\0\xEE", 8));
 }
 
+// Nobody checks the type of a stored value: a string where a binary value is
+// expected, or a number where a string is, reads as its bytes, and a string
+// read stays terminated.
+TEST_F(PrinterStore, ValuesOfAnotherTypeReadAsTheirBytes) {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, GLOBAL_KEY, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), 0);
+    const DWORD number = 0x41424344; // "DCBA"
+    RegSetValueExA(key, "Form Count", 0, REG_SZ, reinterpret_cast<const BYTE *>("7"), 2);
+    RegSetValueExA(key, "Folder", 0, REG_DWORD, reinterpret_cast<const BYTE *>(&number), 4);
+    RegCloseKey(key);
+    unsigned char buf[8];
+    std::memset(buf, 0xEE, sizeof buf);
+    ASSERT_TRUE(store.LoadRaw("Form Count", buf, 4, true));
+    EXPECT_EQ(std::string(reinterpret_cast<char *>(buf), 5), std::string("7\0\0\0\xEE", 5));
+    std::memset(buf, 0xEE, sizeof buf);
+    ASSERT_TRUE(store.LoadStr("Folder", buf, 8, true));
+    EXPECT_STREQ(reinterpret_cast<char *>(buf), "DCBA");
+    EXPECT_FALSE(store.LoadStr("Folder", buf, 3, true)); // longer than asked for
+}
+
 TEST_F(PrinterStore, Strings) {
     const unsigned char dir[] = "C:\\labels";
     ASSERT_TRUE(store.SaveStr("Log Directory", dir, sizeof dir, false));

@@ -121,12 +121,12 @@ TEST(Ddtc, DumpKeepsEveryByteOfOddFiles) {
     odd["records"][3]["capabilities"]["opaque14"] = "0102030405060708090a0b0c";
     cases.push_back({"gaps, tails, odd names", ddtc::build(odd)});
     Bytes overlap = base;
-    ddt::write_u32(&overlap[8], 4); // data of the first record over its own header
+    le::put32(&overlap[8], 4); // data of the first record over its own header
     cases.push_back({"data over the header", overlap});
     Bytes lone_surrogate = base;
     // The first entry's name "A" becomes a lone high surrogate: the directory stays hex.
-    size_t entry = ddt::read_u32(&base[8]) + 44;
-    ddt::write_u16(&lone_surrogate[entry], 0xD800);
+    size_t entry = le::u32(&base[8]) + 44;
+    le::put16(&lone_surrogate[entry], 0xD800);
     cases.push_back({"unpaired surrogate", lone_surrogate});
     for (auto &c : cases) {
         SCOPED_TRACE(c.first);
@@ -138,7 +138,7 @@ TEST(Ddtc, DumpKeepsEveryByteOfOddFiles) {
 
 TEST(Ddtc, CheckReportsContainerFaultsWithTheirOffset) {
     Bytes base = ddtc::build(small_source());
-    size_t second = ddt::read_u32(&base[0]); // file offset of record 2
+    size_t second = le::u32(&base[0]); // file offset of record 2
     char at[16];
     snprintf(at, sizeof at, "0x%zx", second);
 
@@ -148,7 +148,7 @@ TEST(Ddtc, CheckReportsContainerFaultsWithTheirOffset) {
     EXPECT_NE(text_of(p).find("cut short"), std::string::npos) << text_of(p);
 
     Bytes bad_offset = base;
-    ddt::write_u32(&bad_offset[second + 8], 0x10000);
+    le::put32(&bad_offset[second + 8], 0x10000);
     p = ddtc::check(bad_offset);
     std::string t = text_of(p);
     EXPECT_NE(t.find("data lies outside the record"), std::string::npos) << t;
@@ -157,11 +157,11 @@ TEST(Ddtc, CheckReportsContainerFaultsWithTheirOffset) {
     EXPECT_NE(t.find("printer data table 1 is missing"), std::string::npos) << t;
 
     Bytes short_len = base;
-    ddt::write_u32(&short_len[second], 12);
+    le::put32(&short_len[second], 12);
     EXPECT_NE(text_of(ddtc::check(short_len)).find("below 17"), std::string::npos);
 
     Bytes open_name = base;
-    for (size_t i = second + 16; i < second + ddt::read_u32(&base[second]); ++i)
+    for (size_t i = second + 16; i < second + le::u32(&base[second]); ++i)
         open_name[i] = 'x';
     EXPECT_NE(text_of(ddtc::check(open_name)).find("no NUL"), std::string::npos);
 }
@@ -204,9 +204,9 @@ TEST(Ddtc, CheckReportsModelRecordsTooShortOrMissing) {
 
     // A table whose records run past its end, and a directory whose count overruns it.
     Bytes caps(sizeof(VXCapabilitiesData) + 12, 0);
-    ddt::write_u16(&caps[2], 12);
-    ddt::write_u16(&caps[4], sizeof(VXCapabilitiesData));
-    ddt::write_u16(&caps[6], 30);
+    le::put16(&caps[2], 12);
+    le::put16(&caps[4], sizeof(VXCapabilitiesData));
+    le::put16(&caps[6], 30);
     json src = small_source();
     src["records"][3].erase("capabilities");
     src["records"][3]["hex"] = ddtc::to_hex(caps.data(), caps.size());
@@ -215,7 +215,7 @@ TEST(Ddtc, CheckReportsModelRecordsTooShortOrMissing) {
     EXPECT_NE(t.find("30 records of 12"), std::string::npos) << t;
 
     Bytes base = ddtc::build(small_source());
-    ddt::write_u32(&base[ddt::read_u32(&base[8]) + 8], 5); // model_count of directory 510
+    le::put32(&base[le::u32(&base[8]) + 8], 5); // model_count of directory 510
     t = text_of(ddtc::check(base));
     EXPECT_NE(t.find("runs past the directory's end (model_count 5)"), std::string::npos) << t;
 }
