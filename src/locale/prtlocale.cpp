@@ -60,8 +60,8 @@ void build_path(OString &out, bool with_dir, const char *a, const char *b, const
 
 bool exists_in_driver_dir(const OString &name) {
     OString full;
-    build_path(full, true, name, "", "", "");
-    return prtfile::Exists(full);
+    build_path(full, true, name.nstring(), "", "", "");
+    return prtfile::Exists(full.wstring());
 }
 
 // The pattern in lang; with fallback, in "eng" when that file does not exist.
@@ -72,7 +72,7 @@ void name_with_fallback(OString &out, bool with_dir, const char *a, const char *
         return;
     OString probe;
     build_path(probe, true, a, b, lang, ext);
-    if (!prtfile::Exists(probe))
+    if (!prtfile::Exists(probe.wstring()))
         build_path(out, with_dir, a, b, "eng", ext);
 }
 
@@ -140,9 +140,9 @@ bool prtlocale::Load(prtreg &reg, const _MODEL *model) {
     templates_.Clear();
     strings_.Clear();
     release_modules();
-    modules_[kOem] = LoadLanguage(oem_module_);
-    modules_[kModel] = LoadLanguage(model_module_);
-    modules_[kCommon] = LoadLanguage(common_module_);
+    modules_[kOem] = LoadLanguage(oem_module_.nstring());
+    modules_[kModel] = LoadLanguage(model_module_.nstring());
+    modules_[kCommon] = LoadLanguage(common_module_.nstring());
     init();
     return modules_[kCommon] && modules_[kModel] && modules_[kOem];
 }
@@ -181,7 +181,7 @@ bool prtlocale::LanguageExists(prtreg &reg, const char *lang) {
     const char *p = reinterpret_cast<const char *>(files);
     const char *end = p + kDependentBytes;
     while (p < end && *p) {
-        if (mrl::__stricmp(p, common) == 0)
+        if (mrl::__stricmp(p, common.nstring()) == 0)
             return true;
         p += mrl::__strlen(p) + 1;
     }
@@ -224,7 +224,7 @@ void prtlocale::SetNewLanguage(HWND owner, const char *lang) {
             OString text, caption;
             text = GetString(kAskLanguage);
             caption = GetString(name_id);
-            accept = confirm(owner, text, caption);
+            accept = confirm(owner, text.wstring(), caption.wstring());
         }
     }
     if (accept)

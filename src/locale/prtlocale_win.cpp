@@ -38,7 +38,7 @@ HINSTANCE prtlocale::LoadLanguage(const char *name) {
     path = dir;
     path += name;
     // Only the resources are used: the module's code never runs.
-    return LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    return LoadLibraryExW(path.wstring(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
 }
 
 void prtlocale::free_module(HINSTANCE module) { FreeLibrary(module); }
@@ -64,7 +64,7 @@ unsigned char *prtlocale::GetDialog(const WCHAR *name, bool detach, DWORD *size)
     dlgtemp_node *node = nullptr;
     for (ONode *n = templates_.GetHead(); n && !node; n = n->GetNext()) {
         auto *t = static_cast<dlgtemp_node *>(n);
-        if (lstrcmpW(static_cast<const WCHAR *>(t->name), name) == 0)
+        if (lstrcmpW(t->name.wstring(), name) == 0)
             node = t;
     }
     if (!node) {

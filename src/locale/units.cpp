@@ -41,7 +41,7 @@ WCHAR *prtlocale::microns_to_string(LONG microns) {
     ring_pos_ += kSlotBytes;
     WCHAR *p = ring_ + ring_pos_ / 2; // the text is written backwards from the end of the slot
     *--p = 0;
-    const WCHAR *unit = unit_name_;
+    const WCHAR *unit = unit_name_.wstring();
     LONG ulen = mrl::__wcslen(unit);
     if (ulen > kMaxUnitChars)
         ulen = kMaxUnitChars;

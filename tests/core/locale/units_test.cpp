@@ -106,7 +106,7 @@ TEST(Units, BarWidthsAndResolutions) {
         OString out;
         out = "=";
         f(out);
-        return std::string(static_cast<const char *>(out));
+        return std::string((out).nstring());
     };
     EXPECT_EQ(shown([&](OString &o) { mm.xdimension_to_string(2, 203, o); }), "=0.25 mm"); // micron digit cut
     EXPECT_EQ(shown([&](OString &o) { cm_comma.xdimension_to_string(2, 203, o); }), "=,25 mm");
@@ -167,8 +167,8 @@ protected:
 };
 
 struct Names : prtlocale {
-    std::string common() const { return static_cast<const char *>(common_module_); }
-    std::string oem() const { return static_cast<const char *>(oem_module_); }
+    std::string common() const { return (common_module_).nstring(); }
+    std::string oem() const { return (oem_module_).nstring(); }
 };
 
 TEST_F(LoadTest, LanguageListedOrPresent) {
@@ -202,8 +202,8 @@ TEST_F(LoadTest, StoredChoicesAndFileNames) {
     EXPECT_FALSE(loc.is_metric());
     EXPECT_EQ(loc.common(), "mrl32ger.dll");
     EXPECT_EQ(loc.oem(), "omr32eng.dll"); // not there in German
-    EXPECT_EQ(std::string(static_cast<const char *>(loc.GetLicenseFile())), in_dir("omrxxger.lic"));
-    EXPECT_EQ(std::string(static_cast<const char *>(loc.GetHelpFile())), in_dir("32eng.hlp"));
+    EXPECT_EQ(std::string((loc.GetLicenseFile()).nstring()), in_dir("omrxxger.lic"));
+    EXPECT_EQ(std::string((loc.GetHelpFile()).nstring()), in_dir("32eng.hlp"));
 
     // A language that is not offered loads English but stays chosen; stored
     // values that are not codes are not trusted.

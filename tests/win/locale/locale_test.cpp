@@ -25,8 +25,8 @@ public:
 class Locale : public prtlocale {
 public:
     std::wstring str(LONG id) { return GetString(id); }
-    std::string common() const { return static_cast<const char *>(common_module_); }
-    std::string model() const { return static_cast<const char *>(model_module_); }
+    std::string common() const { return common_module_.nstring(); }
+    std::string model() const { return model_module_.nstring(); }
     LONG bitmap_width(LONG id) {
         BITMAPINFO *b = LockBitmap(id);
         return b ? b->bmiHeader.biWidth : 0;
@@ -97,7 +97,7 @@ TEST_F(LocaleModules, GermanWithEnglishFallbackAndSearchOrder) {
     EXPECT_EQ(loc.common(), "mrl32ger.dll");
     EXPECT_EQ(loc.model(), "tst32eng.dll"); // the model has no German module
     EXPECT_EQ(loc.str(100), L"gemeinsam");
-    EXPECT_EQ(std::wstring(loc.GetUnitName()), L"Zoll");
+    EXPECT_EQ(std::wstring(loc.GetUnitName().wstring()), L"Zoll");
     // Strings: common, model, OEM.
     EXPECT_EQ(loc.str(200), L"model");
     EXPECT_EQ(loc.str(300), L"oem only");
