@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -25,9 +26,12 @@ double smooth(double e0, double e1, double x) {
     return t * t * (3 - 2 * t);
 }
 
+const Rgb kBlack{0, 0, 0};
+
 class Image {
 public:
-    Image(int w, int h, Rgb fill) : w_(w), h_(h), px_(size_t(w) * h, fill) {}
+    // A w x h design drawn zoom times larger; drawing callbacks get design coordinates.
+    Image(int w, int h, Rgb fill, int zoom = 3) : w_(w * zoom), h_(h * zoom), zoom_(zoom), px_(size_t(w_) * h_, fill) {}
     int width() const { return w_; }
     int height() const { return h_; }
     Rgb &at(int x, int y) { return px_[size_t(y) * w_ + x]; }
@@ -36,7 +40,7 @@ public:
     void shade(const std::function<Rgb(double, double)> &f) {
         for (int y = 0; y < h_; ++y)
             for (int x = 0; x < w_; ++x)
-                at(x, y) = f(x + 0.5, y + 0.5);
+                at(x, y) = f((x + 0.5) / zoom_, (y + 0.5) / zoom_);
     }
     // Paints colour where inside(x, y) holds, 4x4 supersampled for smooth edges.
     void fill(const std::function<bool(double, double)> &inside, const std::function<Rgb(double, double)> &colour) {
@@ -45,13 +49,32 @@ public:
                 int hits = 0;
                 for (int sy = 0; sy < 4; ++sy)
                     for (int sx = 0; sx < 4; ++sx)
-                        hits += inside(x + (sx + 0.5) / 4, y + (sy + 0.5) / 4);
+                        hits += inside((x + (sx + 0.5) / 4) / zoom_, (y + (sy + 0.5) / 4) / zoom_);
                 if (hits)
-                    at(x, y) = mix(at(x, y), colour(x + 0.5, y + 0.5), hits / 16.0);
+                    at(x, y) = mix(at(x, y), colour((x + 0.5) / zoom_, (y + 0.5) / zoom_), hits / 16.0);
             }
     }
     void fill(const std::function<bool(double, double)> &inside, Rgb c) {
         fill(inside, [c](double, double) { return c; });
+    }
+
+    // Scaled down to w x h, each target pixel the mean of the source area it covers.
+    Image scaled(int w, int h) const {
+        Image out(w, h, kBlack, 1);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                int x0 = x * w_ / w, x1 = std::max(x0 + 1, (x + 1) * w_ / w);
+                int y0 = y * h_ / h, y1 = std::max(y0 + 1, (y + 1) * h_ / h);
+                Rgb sum{0, 0, 0};
+                for (int sy = y0; sy < y1; ++sy)
+                    for (int sx = x0; sx < x1; ++sx) {
+                        const Rgb &p = px_[size_t(sy) * w_ + sx];
+                        sum = {sum.r + p.r, sum.g + p.g, sum.b + p.b};
+                    }
+                double n = double(x1 - x0) * (y1 - y0);
+                out.at(x, y) = {sum.r / n, sum.g / n, sum.b / n};
+            }
+        return out;
     }
 
     bool save(const std::string &path) const {
@@ -85,7 +108,7 @@ public:
     }
 
 private:
-    int w_, h_;
+    int w_, h_, zoom_;
     std::vector<Rgb> px_;
 };
 
@@ -188,7 +211,8 @@ Image align_picture(bool columns) {
     const int w = columns ? 264 : 60, h = columns ? 52 : 211;
     Image img(w, h, kWhite);
     for (int k = 0; k < 9; ++k) {
-        double centre = columns ? 15 + k * 29.25 : 12 + k * 23.4, shift = k - 4;
+        // Centres sit next to the radio buttons that the alignment dialog puts beside the picture.
+        double centre = columns ? 6 + k * 29.4 : 9 + k * 23.3, shift = k - 4;
         auto line = [&](double pos, double x, double y) {
             double along = columns ? y : x, across = columns ? x : y;
             return std::fabs(across - pos) <= 1.1 && along >= 4 && along <= (columns ? h : w) - 4;
@@ -309,16 +333,17 @@ int main(int argc, char **argv) {
         return usage(stderr);
     std::vector<std::pair<std::string, Image>> out;
     if (!oem.empty()) {
-        out.emplace_back("logo.bmp", logo_picture(oem_colour(oem)));
-        out.emplace_back("banner.bmp", banner_picture(oem_colour(oem)));
+        out.emplace_back("logo.bmp", logo_picture(oem_colour(oem)).scaled(88, 94));
+        out.emplace_back("banner.bmp", banner_picture(oem_colour(oem)).scaled(244, 40));
     } else {
         for (int n = 0; n < 16; ++n)
-            out.emplace_back("orient_" + std::to_string(n) + ".bmp", orientation_picture(n));
-        out.emplace_back("wait.bmp", wait_picture());
-        out.emplace_back("stock.bmp", stock_picture());
-        out.emplace_back("align_columns.bmp", align_picture(true));
-        out.emplace_back("align_rows.bmp", align_picture(false));
-        out.emplace_back("sample.bmp", sample_picture());
+            out.emplace_back("orient_" + std::to_string(n) + ".bmp", orientation_picture(n).scaled(120, 70));
+        out.emplace_back("wait.bmp", wait_picture().scaled(44, 46));
+        out.emplace_back("stock.bmp", stock_picture().scaled(156, 96));
+        out.emplace_back("align_columns.bmp", align_picture(true).scaled(256, 44));
+        out.emplace_back("align_rows.bmp", align_picture(false).scaled(56, 190));
+        // Rows of the sample are copied width x 3 bytes at a time: the width keeps them unpadded.
+        out.emplace_back("sample.bmp", sample_picture().scaled(152, 114));
     }
     for (const auto &f : out)
         if (!f.second.save(dir + "/" + f.first)) {

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -46,14 +47,37 @@ std::vector<std::wstring> template_names(HMODULE module) {
 
 INT_PTR CALLBACK quiet_proc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
 
-// Picture areas: a thin frame shows where they are.
+// The modules of the language being shown; picture areas take their pictures from them.
+HMODULE g_common, g_oem;
+
+// The picture that the page puts into picture area id (a packed DIB), or null.
+const BITMAPINFOHEADER *picture_for(int id) {
+    static const std::map<int, int> common = {{IDC_SETUP_PREVIEW, IDB_ORIENTATION}, {IDC_WAIT_PICTURE, IDB_WAIT},
+                                              {IDC_STOCK_PICTURE, IDB_STOCK},      {IDC_GFX_PREVIEW, IDB_SAMPLE},
+                                              {IDC_ALN_COLUMNS, IDB_ALIGN_COLUMNS}, {IDC_ALN_ROWS, IDB_ALIGN_ROWS}};
+    static const std::map<int, int> oem = {{IDC_ABOUT_LOGO, IDB_LOGO}, {IDC_ABOUT_BANNER, IDB_BANNER}};
+    HMODULE module = common.count(id) ? g_common : oem.count(id) ? g_oem : nullptr;
+    if (!module)
+        return nullptr;
+    HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(common.count(id) ? common.at(id) : oem.at(id)), RT_BITMAP);
+    return res ? static_cast<const BITMAPINFOHEADER *>(LockResource(LoadResource(module, res))) : nullptr;
+}
+
+// Picture areas show their picture centred, as the driver's control does, or a frame.
 LRESULT CALLBACK picture_proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_PAINT) {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(wnd, &ps);
         RECT r;
         GetClientRect(wnd, &r);
-        FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNSHADOW));
+        if (const BITMAPINFOHEADER *pic = picture_for(GetDlgCtrlID(wnd))) {
+            const int w = pic->biWidth, h = pic->biHeight;
+            SetDIBitsToDevice(dc, (r.right - w) / 2, (r.bottom - h) / 2, w, h, 0, 0, 0, h,
+                              reinterpret_cast<const BYTE *>(pic) + pic->biSize, reinterpret_cast<const BITMAPINFO *>(pic),
+                              DIB_RGB_COLORS);
+        } else {
+            FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNSHADOW));
+        }
         EndPaint(wnd, &ps);
         return 0;
     }
@@ -229,6 +253,8 @@ TEST_F(LanguageModules, EveryTemplateShowsWithoutOverlapsOrClippedText) {
     for (const wchar_t *lang : kLanguages) {
         HMODULE module = load(std::wstring(L"mrl32") + lang + L".dll");
         ASSERT_NE(module, nullptr) << narrow(lang) << ": " << GetLastError();
+        g_common = module;
+        g_oem = load(std::wstring(L"omr32") + lang + L".dll");
         std::vector<std::wstring> names = template_names(module);
         std::set<std::wstring> name_set(names.begin(), names.end());
         for (const wchar_t *required : kRequired)
@@ -256,6 +282,13 @@ TEST_F(LanguageModules, EveryTemplateShowsWithoutOverlapsOrClippedText) {
                 EXPECT_TRUE(inside(a.rect, client)) << where << narrow(a.name()) << " sticks out of the dialog";
                 std::wstring why = clipped(a);
                 EXPECT_TRUE(why.empty()) << where << narrow(a.name()) << " is clipped: " << narrow(why);
+                if (const BITMAPINFOHEADER *pic = picture_for(a.id)) {
+                    RECT area;
+                    GetClientRect(a.wnd, &area);
+                    EXPECT_TRUE(pic->biWidth <= area.right && pic->biHeight <= area.bottom)
+                        << where << "picture of " << a.id << " (" << pic->biWidth << "x" << pic->biHeight
+                        << ") is cut off by its area " << area.right << "x" << area.bottom;
+                }
                 for (size_t j = i + 1; j < controls.size(); ++j) {
                     const Control &b = controls[j];
                     RECT common;
@@ -269,6 +302,7 @@ TEST_F(LanguageModules, EveryTemplateShowsWithoutOverlapsOrClippedText) {
             EXPECT_TRUE(save_screenshot(dlg, shots + L"templates\\" + lang + L"-" + name + L".bmp")) << where;
             DestroyWindow(dlg);
         }
+        FreeLibrary(g_oem);
         FreeLibrary(module);
     }
 }
@@ -288,8 +322,9 @@ TEST_F(LanguageModules, GermanModulesHoldWhatTheEnglishOnesHold) {
             ++strings;
             EXPECT_GT(LoadStringW(ger, id, g, 512), 0) << narrow(base) << "ger lacks string " << id << " \"" << narrow(e) << "\"";
         }
-        if (base == std::wstring(L"mrl32"))
+        if (base == std::wstring(L"mrl32")) {
             EXPECT_GT(strings, 200);  // the common module holds the messages
+        }
         for (int id : {IDB_SAMPLE, IDB_ALIGN_COLUMNS, IDB_ALIGN_ROWS, IDB_WAIT, IDB_STOCK, IDB_LOGO, IDB_BANNER})
             EXPECT_EQ(!FindResourceW(eng, MAKEINTRESOURCEW(id), RT_BITMAP), !FindResourceW(ger, MAKEINTRESOURCEW(id), RT_BITMAP))
                 << narrow(base) << " bitmap " << id;
@@ -302,7 +337,9 @@ TEST_F(LanguageModules, GermanModulesHoldWhatTheEnglishOnesHold) {
     HRSRC sample = FindResourceW(common, MAKEINTRESOURCEW(IDB_SAMPLE), RT_BITMAP);
     ASSERT_NE(sample, nullptr);
     auto *info = static_cast<const BITMAPINFOHEADER *>(LockResource(LoadResource(common, sample)));
-    EXPECT_EQ(info->biBitCount, 24);  // the graphics page copies 3 bytes per pixel
+    // The graphics page copies width x 3 bytes per row: rows must be 24-bit and unpadded.
+    EXPECT_EQ(info->biBitCount, 24);
+    EXPECT_EQ(info->biWidth * 3 % 4, 0);
     EXPECT_NE(FindResourceW(oem, MAKEINTRESOURCEW(IDB_LOGO), RT_BITMAP), nullptr);
     FreeLibrary(common);
     FreeLibrary(oem);
