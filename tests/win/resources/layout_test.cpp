@@ -1,6 +1,6 @@
 // Creates every dialog template of the language modules in every language and
-// checks what a user would see: no two visible controls overlap, no text is
-// cut off, nothing sticks out of its dialog. Each dialog is also saved as a
+// checks what a user would see: no two visible controls overlap, no text or
+// picture is cut off, nothing sticks out of its dialog, no access key is taken twice. Each dialog is also saved as a
 // screenshot (build/screenshots/templates/LANG-NAME.bmp).
 #include "module_path.h"
 #include "../../../resources/resource_ids.h"
@@ -184,6 +184,17 @@ std::wstring clipped(const Control &c) {
     return L"";
 }
 
+// The access key of a control text ("&Name" gives n), or 0.
+wchar_t access_key(const std::wstring &text) {
+    for (size_t i = 0; i + 1 < text.size(); ++i)
+        if (text[i] == L'&') {
+            if (text[i + 1] != L'&')
+                return static_cast<wchar_t>(towlower(text[i + 1]));
+            ++i;
+        }
+    return 0;
+}
+
 std::string narrow(const std::wstring &w) {
     std::string s(WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr), '\0');
     WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, &s[0], int(s.size()), nullptr, nullptr);
@@ -277,8 +288,13 @@ TEST_F(LanguageModules, EveryTemplateShowsWithoutOverlapsOrClippedText) {
             GetClientRect(dlg, &client);
             std::vector<Control> controls = visible_controls(dlg);
             EXPECT_FALSE(controls.empty()) << where << "no visible control";
+            std::map<wchar_t, std::wstring> keys;
             for (size_t i = 0; i < controls.size(); ++i) {
                 const Control &a = controls[i];
+                if (wchar_t key = access_key(a.text)) {
+                    EXPECT_FALSE(keys.count(key)) << where << narrow(a.name()) << " has the access key of " << narrow(keys[key]);
+                    keys[key] = a.name();
+                }
                 EXPECT_TRUE(inside(a.rect, client)) << where << narrow(a.name()) << " sticks out of the dialog";
                 std::wstring why = clipped(a);
                 EXPECT_TRUE(why.empty()) << where << narrow(a.name()) << " is clipped: " << narrow(why);
