@@ -242,10 +242,10 @@ Image sample_picture() {
         }
         double ry = 2 * horizon - y;  // mirror image in the lake
         Rgb water = mix(Rgb{0.2, 0.35, 0.55}, Rgb{0.1, 0.2, 0.35}, smooth(horizon, h, y));
-        double ripple = 0.08 * std::sin(y * 1.3 + std::sin(x * 0.1) * 2);
+        double ripple = 0.03 * std::sin(y * 1.3 + std::sin(x * 0.1) * 2) * smooth(horizon, h, y);
         double far = ridge(x, 70, 14, 0.045, 1.0), near = ridge(x, 86, 10, 0.07, 3.0);
         Rgb refl = ry > near ? Rgb{0.2, 0.4, 0.25} : ry > far ? Rgb{0.4, 0.45, 0.6} : Rgb{0.7, 0.65, 0.75};
-        Rgb c = mix(water, refl, 0.45);
+        Rgb c = mix(water, refl, 0.55 - 0.3 * smooth(horizon, h, y));
         return Rgb{c.r + ripple, c.g + ripple, c.b + ripple};
     });
     img.fill([](double x, double y) { return std::hypot(x - 140, y - 40) <= 11; },
