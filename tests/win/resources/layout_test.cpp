@@ -242,6 +242,48 @@ void pump() {
     }
 }
 
+// The bar font editor places each symbology panel 2 px left of and 12 px above
+// its frame 395: every panel must fit there without covering the editor's
+// controls. The Code 39 panel stays in for the screenshot.
+void place_panels(HWND editor, HMODULE module, const std::vector<std::wstring> &names, const std::string &where) {
+    RECT frame, client;
+    GetWindowRect(GetDlgItem(editor, IDC_BFE_PANEL_FRAME), &frame);
+    MapWindowPoints(nullptr, editor, reinterpret_cast<POINT *>(&frame), 2);
+    GetClientRect(editor, &client);
+    std::vector<Control> editor_controls = visible_controls(editor);
+    std::vector<std::wstring> panels;
+    for (const std::wstring &n : names)
+        if (n.rfind(L"DLG_BC_", 0) == 0 && n != L"DLG_BC_CODE39")
+            panels.push_back(n);
+    panels.push_back(L"DLG_BC_CODE39");
+    for (const std::wstring &n : panels) {
+        HRSRC res = FindResourceW(module, n.c_str(), RT_DIALOG);
+        auto *tmpl = static_cast<LPCDLGTEMPLATEW>(LockResource(LoadResource(module, res)));
+        HWND panel = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), tmpl, editor, quiet_proc, 0);
+        ASSERT_NE(panel, nullptr) << where << narrow(n);
+        SetWindowPos(panel, nullptr, frame.left - 2, frame.top - 12, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+        RECT r;
+        GetWindowRect(panel, &r);
+        MapWindowPoints(nullptr, editor, reinterpret_cast<POINT *>(&r), 2);
+        EXPECT_TRUE(inside(r, client)) << where << narrow(n) << " sticks out of the editor";
+        std::map<wchar_t, std::wstring> keys;  // the panel's access keys work in the whole editor
+        for (const Control &c : editor_controls) {
+            RECT common;
+            EXPECT_FALSE(IntersectRect(&common, &r, &c.rect)) << where << narrow(n) << " covers " << narrow(c.name());
+            if (wchar_t key = access_key(c.text))
+                keys[key] = c.name();
+        }
+        for (const Control &c : visible_controls(panel)) {
+            if (wchar_t key = access_key(c.text)) {
+                EXPECT_FALSE(keys.count(key)) << where << narrow(n) << " " << narrow(c.name()) << " has the access key of "
+                                              << narrow(keys[key]);
+            }
+        }
+        if (n != panels.back())
+            DestroyWindow(panel);
+    }
+}
+
 class LanguageModules : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -314,6 +356,10 @@ TEST_F(LanguageModules, EveryTemplateShowsWithoutOverlapsOrClippedText) {
                     bool nested = (a.group() && inside(b.rect, a.rect)) || (b.group() && inside(a.rect, b.rect));
                     EXPECT_TRUE(nested) << where << narrow(a.name()) << " overlaps " << narrow(b.name());
                 }
+            }
+            if (name == L"DLG_BARFONT") {
+                place_panels(dlg, module, names, where);
+                pump();
             }
             EXPECT_TRUE(save_screenshot(dlg, shots + L"templates\\" + lang + L"-" + name + L".bmp")) << where;
             DestroyWindow(dlg);
