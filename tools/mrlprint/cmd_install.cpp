@@ -258,4 +258,4 @@ int list(const mrlprint::Args &) {
 
 MRLPRINT_COMMAND(L"install", L"DIR  copy a driver package and register its models", install);
 MRLPRINT_COMMAND(L"add-printer", L"NAME --model MODEL [--port PORT]  add a printer queue", add_printer);
-MRLPRINT_COMMAND(L"list", L" show the printers and their model records", list);
+MRLPRINT_COMMAND(L"list", L"  show the printers and their model records", list);
