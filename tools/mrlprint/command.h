@@ -37,6 +37,9 @@ HANDLE open_printer(const std::wstring &name, PRINTER_DEFAULTSW *defaults = null
 // Text of a name read from outside: control characters as \xNN.
 std::wstring shown(const std::wstring &text);
 std::wstring shown(const char *text);
+// Whole files; false when they cannot be read or written.
+bool read_file(const std::wstring &path, std::vector<unsigned char> &bytes);
+bool write_file(const std::wstring &path, const std::vector<unsigned char> &bytes);
 // "1 stock", "2 stocks".
 std::wstring count(long n, const wchar_t *one, const wchar_t *many);
 

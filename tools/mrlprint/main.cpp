@@ -195,6 +195,26 @@ std::wstring shown(const char *text) {
     return shown(w);
 }
 
+bool read_file(const std::wstring &path, std::vector<unsigned char> &bytes) {
+    FILE *f = _wfopen(path.c_str(), L"rb");
+    if (!f)
+        return false;
+    unsigned char chunk[4096];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof chunk, f)) > 0)
+        bytes.insert(bytes.end(), chunk, chunk + n);
+    fclose(f);
+    return true;
+}
+
+bool write_file(const std::wstring &path, const std::vector<unsigned char> &bytes) {
+    FILE *f = _wfopen(path.c_str(), L"wb");
+    if (!f)
+        return false;
+    bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return fclose(f) == 0 && ok;
+}
+
 std::wstring count(long n, const wchar_t *one, const wchar_t *many) {
     return std::to_wstring(n) + L" " + (n == 1 ? one : many);
 }
