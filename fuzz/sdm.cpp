@@ -36,8 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (const DEVMODEW *in = sdm::Whole(file.data(), file.size(), &why)) {
         if (devmode::total_size(in) + sdm::kHeaderSize != LONG(file.size()))
             std::abort();
+        model.DefaultDevmode(dm, WSTR("fuzz"));
         model.MergeDevmode(dm, in);
-        if (dm->dmSize != 220 || dm->dmDriverExtra != 1240 || dm->dmCopies > 999)
+        if (dm->dmSize != 220 || dm->dmDriverExtra != 1240 || dm->dmCopies < 1 || dm->dmCopies > 999)
             std::abort();
     } else if (!why) {
         std::abort();
