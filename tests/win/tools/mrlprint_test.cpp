@@ -111,6 +111,11 @@ std::wstring model_of(const std::wstring &printer) {
 }
 
 TEST(Mrlprint, HelpOptionsAndMissingPrinters) {
+    wchar_t dir[MAX_PATH];
+    DWORD needed = 0;
+    ASSERT_TRUE(GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<LPBYTE>(dir), sizeof dir, &needed));
+    const std::wstring copied = std::wstring(dir) + L"\\mrl-never-copied.txt";
+    DeleteFileW(copied.c_str()); // left by an older tool
     std::wstring empty_dir = temp_path("no-data-files");
     CreateDirectoryW(empty_dir.c_str(), nullptr);
     write_bytes(empty_dir + L"\\mrl-never-copied.txt", {'x'});
@@ -132,10 +137,7 @@ TEST(Mrlprint, HelpOptionsAndMissingPrinters) {
         cases.push_back({{command, L"mrl no such printer"}, 1, false, "no printer named \"mrl no such printer\""});
     expect_all(cases);
 
-    wchar_t dir[MAX_PATH];
-    DWORD needed = 0;
-    ASSERT_TRUE(GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<LPBYTE>(dir), sizeof dir, &needed));
-    EXPECT_EQ(GetFileAttributesW((std::wstring(dir) + L"\\mrl-never-copied.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW(copied.c_str()), INVALID_FILE_ATTRIBUTES);
     DeleteFileW((empty_dir + L"\\mrl-never-copied.txt").c_str());
     RemoveDirectoryW(empty_dir.c_str());
 }
