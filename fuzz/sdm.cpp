@@ -19,5 +19,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     // The working device mode keeps its sizes and a readable block.
     if (dm->dmSize != 220 || dm->dmDriverExtra != 1240 || !prtconfig::get_cfg(dm))
         std::abort();
+    // A whole file goes through the merge rules within its own bytes.
+    const char *why = nullptr;
+    if (const DEVMODEW *in = sdm::Whole(file.data(), file.size(), &why)) {
+        if (devmode::total_size(in) + sdm::kHeaderSize != LONG(file.size()))
+            std::abort();
+        DefaultDevmode(model, dm, WSTR("fuzz"));
+        MergeDevmode(model, dm, in);
+        if (dm->dmSize != 220 || dm->dmDriverExtra != 1240 || dm->dmCopies < 1 || dm->dmCopies > 999)
+            std::abort();
+    } else if (!why) {
+        std::abort();
+    }
     return 0;
 }

@@ -3,6 +3,7 @@
 
 #include "../foundation/lebytes.h"
 #include "../foundation/util.h"
+#include "rules.h"
 
 #include <algorithm>
 
@@ -57,6 +58,33 @@ bool Load(const unsigned char *file, size_t n, DEVMODEW *dm, const char *prefix)
         apply_public(data, len, dm);
     apply_config(data, len, dm, prefix);
     return true;
+}
+
+const DEVMODEW *Whole(const unsigned char *file, size_t n, const char **why) {
+    if (!file || n < size_t(kHeaderSize) || mrl::__memcmp(file, DMID, 4)) {
+        *why = "not a device-settings file (no \"DM32\" header)";
+        return nullptr;
+    }
+    const uint32_t claimed = le::u32(file + 4);
+    if (claimed != n - kHeaderSize) {
+        *why = claimed > n - kHeaderSize ? "cut short: its length field claims more than the file holds"
+                                         : "its length field does not cover the whole file";
+        return nullptr;
+    }
+    const unsigned char *data = file + kHeaderSize;
+    if (claimed < devmode::kHeaderSize ||
+        uint32_t(le::u16(data + offsetof(DEVMODEW, dmSize))) + le::u16(data + offsetof(DEVMODEW, dmDriverExtra)) !=
+            claimed) {
+        *why = "does not hold one whole device mode (dmSize + dmDriverExtra)";
+        return nullptr;
+    }
+    auto *dm = reinterpret_cast<const DEVMODEW *>(data);
+    if (!CheckDevmodeVersion(dm)) {
+        *why = "holds a device mode of an unknown version";
+        return nullptr;
+    }
+    *why = nullptr;
+    return dm;
 }
 
 } // namespace sdm

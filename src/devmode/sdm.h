@@ -27,4 +27,11 @@ std::vector<unsigned char> Save(const DEVMODEW *dm);
 // start with "DM" (nothing applied), true otherwise.
 bool Load(const unsigned char *file, size_t n, DEVMODEW *dm, const char *prefix);
 
+// The device mode in a file's bytes when the file is exactly one whole device
+// mode: "DM32", a length equal to the bytes that follow, and a device mode of
+// that size (dmSize + dmDriverExtra, its header included) whose version is
+// usable. Null otherwise, with why set. What a caller takes from it goes
+// through the merge rules (_MODEL::MergeDevmode), not Load.
+const DEVMODEW *Whole(const unsigned char *file, size_t n, const char **why);
+
 } // namespace sdm

@@ -38,6 +38,20 @@ const char *caps_problem(const unsigned char *data, uint32_t size) {
     return nullptr;
 }
 
+const char *pdt_problem(const PDT *pdt) {
+    if (pdt->dpi <= 0 || pdt->printer_dpi <= 0)
+        return "resolution (dpi, printer_dpi) not positive";
+    if (pdt->printable_width <= 0 || pdt->printable_length <= 0)
+        return "printable area (printable_width, printable_length) not positive";
+    if (pdt->unprintable_width < 0)
+        return "unprintable_width negative";
+    if (pdt->max_paper_width == 0 || pdt->max_paper_length == 0)
+        return "largest paper (max_paper_width, max_paper_length) is 0";
+    if (pdt->min_paper_width > pdt->max_paper_width || pdt->min_paper_length > pdt->max_paper_length)
+        return "smallest paper (min_paper_width, min_paper_length) above the largest";
+    return nullptr;
+}
+
 VXCapabilitiesData *as_caps(const res_node *r) {
     if (!long_enough(r, 0) || caps_problem(r->GetData(), static_cast<uint32_t>(r->GetSize())))
         return nullptr;
@@ -51,6 +65,19 @@ bool Entry::named(const WCHAR *model) const {
         if (!model[i] || static_cast<uint16_t>(model[i]) != le::u16(name + 2 * i))
             return false;
     return model[chars] == 0;
+}
+
+const char *Entry::name_problem() const {
+    if (chars == 0)
+        return "empty model name";
+    if (chars > kMaxModelName)
+        return "model name longer than 200 characters";
+    for (uint32_t i = 0; i < chars; ++i) {
+        uint16_t c = le::u16(name + 2 * i);
+        if (c < 0x20 || (c >= 0x7F && c < 0xA0))
+            return "control character in the model name";
+    }
+    return nullptr;
 }
 
 void Entry::name_to(OString &out) const {

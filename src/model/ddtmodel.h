@@ -25,6 +25,14 @@ VXCapabilitiesData *as_caps(const res_node *r);
 // Why as_caps refuses a capability table (null when it accepts it).
 const char *caps_problem(const unsigned char *data, uint32_t size);
 
+// Why a printer data table makes no sense for a model (null when it does):
+// values from which the driver would serve empty or negative extents. Such a
+// model is not usable, like one whose table is missing.
+const char *pdt_problem(const PDT *pdt);
+
+// Longest model name the spooler registers as a driver name.
+constexpr uint32_t kMaxModelName = 200;
+
 // Bytes of a directory entry's name field: UTF-16 with its NUL, padded with
 // zeros to a multiple of 4.
 inline uint32_t padded_name_bytes(uint32_t chars) { return (2 * chars + 5) / 4 * 4; }
@@ -40,6 +48,9 @@ struct Entry {
     bool named(const WCHAR *model) const;
     // The name as an owned string.
     void name_to(OString &out) const;
+    // Why the name cannot name a driver (empty, a control character, longer
+    // than kMaxModelName); null when it can.
+    const char *name_problem() const;
 };
 
 // Walks the entries of a directory resource that as_directory accepted. Stops

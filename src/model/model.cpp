@@ -60,11 +60,12 @@ void _MODEL::resolve() {
                 listed = true;
                 break;
             }
-        if (!listed)
+        // A model whose name or table makes no sense counts as missing.
+        if (!listed || e.name_problem())
             continue;
         res_node *pdt_res = res_.Find(e.pdt_id);
         PDT *pdt = ddt::as_pdt(pdt_res);
-        if (!pdt)
+        if (!pdt || ddt::pdt_problem(pdt))
             continue;
         pdt_ = pdt;
         pdt_size_ = static_cast<uint32_t>(pdt_res->GetSize());

@@ -43,6 +43,45 @@ bool SfmReadHeader(const unsigned char *bytes, LONG n, uint32_t *record_size) {
     return true;
 }
 
+const char *SfmProblem(const unsigned char *file, size_t n, size_t *record) {
+    *record = 0;
+    uint32_t size = 0;
+    if (n < size_t(kSfmHeaderSize) || !SfmReadHeader(file, kSfmHeaderSize, &size))
+        return "not a form list (no \"SFM1\" header with a record size)";
+    if (size < uint32_t(kSfmMinImportRecord) || size > uint32_t(kFormRecordSize))
+        return "record size outside 60 to 92 bytes";
+    const size_t body = n - kSfmHeaderSize;
+    if (body % size) {
+        *record = body / size + 1;
+        return "the last record is cut short";
+    }
+    for (size_t at = kSfmHeaderSize; at < n; at += size) {
+        *record = (at - kSfmHeaderSize) / size + 1;
+        const unsigned char *r = file + at;
+        const unsigned char *name = r + 28;
+        const size_t room = size - 28;
+        size_t len = 0;
+        while (len < room && name[len])
+            ++len;
+        if (len == room)
+            return "the name does not end inside the record";
+        if (len == 0)
+            return "empty name";
+        for (size_t i = 0; i < len; ++i)
+            if (name[i] < 0x20 || name[i] == 0x7F)
+                return "control character in the name";
+        if (le::i32(r) <= 0 || le::i32(r + 4) <= 0)
+            return "label width or length not positive";
+        for (int m = 8; m < 24; m += 4)
+            if (le::i32(r + m) < 0)
+                return "negative margin";
+        if (static_cast<uint32_t>(le::i32(r + 24)) & ~uint32_t(FORMF_USER | FORMF_PREDEFINED | FORMF_GLOBAL))
+            return "unknown flags";
+    }
+    *record = 0;
+    return nullptr;
+}
+
 void SfmWriteHeader(unsigned char *out) {
     mrl::__memcpy(out, kSfmMagic, 4);
     le::put32(out + 4, kFormRecordSize);

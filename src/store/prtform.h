@@ -54,6 +54,15 @@ enum : LONG { SFM_IMPORT = 0, SFM_PREDEFINED_GLOBAL = 1, SFM_PREDEFINED = 2 };
 
 // Reads a form-list header; true with the record size when the magic is right.
 bool SfmReadHeader(const unsigned char *bytes, LONG n, uint32_t *record_size);
+// Smallest record an import takes: the seven fields and 32 bytes of name.
+constexpr LONG kSfmMinImportRecord = 60;
+// Why a whole form-list file cannot be imported (null when it can): the
+// magic, a record size from kSfmMinImportRecord to kFormRecordSize, only whole
+// records, and in each a name of printable characters ending inside the
+// record, a positive label size, no negative margin and no unknown flag.
+// *record is the 1-based record at fault (0 for the file as a whole).
+// Load(path) stays as lenient as it is; importing refuses such files whole.
+const char *SfmProblem(const unsigned char *file, size_t n, size_t *record);
 // Fills the 8-byte header of a file of kFormRecordSize records.
 void SfmWriteHeader(unsigned char *out);
 // A record from n stored bytes (n may be short or long): missing bytes are 0

@@ -21,6 +21,21 @@ std::string hex32(uint64_t v) {
     return buf;
 }
 
+// A name as text for the report: control characters and quotes escaped.
+std::string shown(const std::string &name) {
+    std::string s;
+    for (unsigned char c : name) {
+        if (c < 0x20 || (c >= 0x7F && c < 0xA0) || c == '"' || c == '\\') {
+            char buf[8];
+            snprintf(buf, sizeof buf, "\\x%02x", c);
+            s += buf;
+        } else {
+            s += static_cast<char>(c);
+        }
+    }
+    return s;
+}
+
 struct Checker {
     std::vector<Problem> out;
     // File offset of each record the reader took, in table order.
@@ -118,6 +133,14 @@ struct Checker {
                   std::to_string(pdt_res->GetSize()) + " bytes, needs " + std::to_string(sizeof(PDT)));
             return;
         }
+        if (const char *why = ddt::pdt_problem(pdt))
+            error(where(pdt_res) + ": printer data table of \"" + name + "\": " + why + " (dpi " +
+                  std::to_string(pdt->dpi) + ", printer_dpi " + std::to_string(pdt->printer_dpi) + ", printable " +
+                  std::to_string(pdt->printable_width) + " x " + std::to_string(pdt->printable_length) +
+                  " um, unprintable_width " + std::to_string(pdt->unprintable_width) + " um, paper width " +
+                  std::to_string(pdt->min_paper_width) + " to " + std::to_string(pdt->max_paper_width) +
+                  ", length " + std::to_string(pdt->min_paper_length) + " to " +
+                  std::to_string(pdt->max_paper_length) + " (0.1 mm)); the driver cannot use the model");
         if (pdt->ext_offset >= static_cast<uint32_t>(pdt_res->GetSize()))
             warning(where(pdt_res) + ": ext_offset " + hex32(pdt->ext_offset) +
                     " lies outside the table; the model has no extension block");
@@ -158,7 +181,10 @@ struct Checker {
             while (walk.next(&e)) {
                 OString name;
                 e.name_to(name);
-                std::string n = name.nstring();
+                std::string n = shown(name.nstring());
+                if (const char *why = e.name_problem())
+                    error(where(dir) + ", entry \"" + n + "\" at " + hex32(e.offset) + ": " + why +
+                          "; the model cannot be installed");
                 if (listed.count(n)) {
                     warning(where(dir) + ", entry \"" + n + "\" at " + hex32(e.offset) +
                             ": already listed in " + listed[n] + "; this entry is used only when that one fails");

@@ -1,25 +1,28 @@
 // ddtc: driver data file compiler. JSON sources in, .ddt files out, and back.
 #pragma once
 
-#include <nlohmann/json.hpp>
+#include "tooljson.h"
 
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace ddtc {
 
-using json = nlohmann::ordered_json;
+using json = tooljson::json;
 using Bytes = std::vector<unsigned char>;
 
 // A source the builder cannot turn into bytes; the text says where.
-struct Error : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
+using Error = tooljson::Error;
+
+// The largest symbology table (size x count) build writes from its fields;
+// a larger one in a real file is dumped and built as hex.
+constexpr size_t kMaxSymbologyTable = size_t(1) << 20;
 
 // The whole file from a source document.
 Bytes build(const json &source);
+// The whole file from a source text (strict JSON, see tooljson::parse).
+Bytes build_text(const Bytes &text);
 // A source document that builds back into exactly these bytes. Records whose
 // data does not decode into the named record types are kept as hex.
 json dump(const Bytes &file);

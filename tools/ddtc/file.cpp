@@ -90,13 +90,10 @@ Bytes build_record(const json &r, const std::string &where) {
     if (r.contains("record")) {
         if (r.size() != 1)
             throw Error(where + ": \"record\" stands alone");
-        return from_hex(r["record"].get<std::string>(), where + ".record");
+        return from_hex(tooljson::text(r["record"], where + ".record"), where + ".record");
     }
-    static const std::set<std::string> keys = {"id",  "name", "name_hex", "before_data", "after_data",
-                                               "directory", "pdt", "capabilities", "hex"};
-    for (auto it = r.begin(); it != r.end(); ++it)
-        if (!keys.count(it.key()))
-            throw Error(where + ": unknown field \"" + it.key() + "\"");
+    tooljson::known_keys(r, {"id", "name", "name_hex", "before_data", "after_data", "directory", "pdt",
+                             "capabilities", "hex"}, where);
     if (!r.contains("id") || !r["id"].is_number_integer())
         throw Error(where + ": needs an integer \"id\"");
     int64_t id = r["id"].get<int64_t>();
@@ -105,9 +102,9 @@ Bytes build_record(const json &r, const std::string &where) {
 
     Bytes name;
     if (r.contains("name_hex"))
-        name = from_hex(r["name_hex"].get<std::string>(), where + ".name_hex");
+        name = from_hex(tooljson::text(r["name_hex"], where + ".name_hex"), where + ".name_hex");
     else if (r.contains("name")) {
-        std::string s = r["name"].get<std::string>();
+        std::string s = tooljson::text(r["name"], where + ".name");
         name.assign(s.begin(), s.end());
     }
     for (unsigned char c : name)
@@ -124,8 +121,11 @@ Bytes build_record(const json &r, const std::string &where) {
     if (!kind)
         throw Error(where + ": needs one of directory, pdt, capabilities, hex");
     Bytes data = build_data(kind, r[kind], where);
-    Bytes before = from_hex(r.value("before_data", ""), where + ".before_data");
-    Bytes after = from_hex(r.value("after_data", ""), where + ".after_data");
+    Bytes before, after;
+    if (r.contains("before_data"))
+        before = from_hex(tooljson::text(r["before_data"], where + ".before_data"), where + ".before_data");
+    if (r.contains("after_data"))
+        after = from_hex(tooljson::text(r["after_data"], where + ".after_data"), where + ".after_data");
 
     Bytes b(ddt::kHeaderSize, 0);
     b.insert(b.end(), name.begin(), name.end());
@@ -148,9 +148,7 @@ Bytes build_record(const json &r, const std::string &where) {
 Bytes build(const json &source) {
     if (!source.is_object())
         throw Error("source: expected an object");
-    for (auto it = source.begin(); it != source.end(); ++it)
-        if (it.key() != "records" && it.key() != "trailer" && it.key() != "comment")
-            throw Error("source: unknown field \"" + it.key() + "\"");
+    tooljson::known_keys(source, {"records", "trailer", "comment"}, "source");
     if (!source.contains("records") || !source["records"].is_array())
         throw Error("source: needs a \"records\" list");
     Bytes file;
@@ -159,10 +157,13 @@ Bytes build(const json &source) {
         Bytes b = build_record(r, "records[" + std::to_string(k++) + "]");
         file.insert(file.end(), b.begin(), b.end());
     }
-    Bytes trailer = from_hex(source.value("trailer", "00000000"), "trailer");
+    Bytes trailer = from_hex(source.contains("trailer") ? tooljson::text(source["trailer"], "trailer") : "00000000",
+                             "trailer");
     file.insert(file.end(), trailer.begin(), trailer.end());
     return file;
 }
+
+Bytes build_text(const Bytes &text) { return build(tooljson::parse(text)); }
 
 json dump(const Bytes &file) {
     size_t end = 0;

@@ -75,23 +75,7 @@ const Opaque kMdtOpaque[] = {{"opaque0", 0, 8}, {"opaque20", 20, 20}};
 
 // ---- values ----
 
-int64_t number(const json &v, const std::string &where) {
-    if (v.is_number_integer())
-        return v.get<int64_t>();
-    if (v.is_number_unsigned())
-        return static_cast<int64_t>(v.get<uint64_t>());
-    if (v.is_string()) {
-        const std::string s = v.get<std::string>();
-        try {
-            size_t used = 0;
-            int64_t n = std::stoll(s, &used, 0);
-            if (used == s.size())
-                return n;
-        } catch (const std::exception &) {
-        }
-    }
-    throw Error(where + ": expected an integer (or a \"0x...\" string)");
-}
+int64_t number(const json &v, const std::string &where) { return tooljson::integer(v, where); }
 
 void put(Bytes &b, size_t at, int size, uint32_t v) {
     if (size == 2)
@@ -129,14 +113,7 @@ bool all_zero(const unsigned char *p, size_t n) {
     return true;
 }
 
-// Rejects keys that no table names: a misspelt field would otherwise be 0.
-void known_keys(const json &obj, const std::set<std::string> &keys, const std::string &where) {
-    if (!obj.is_object())
-        throw Error(where + ": expected an object");
-    for (auto it = obj.begin(); it != obj.end(); ++it)
-        if (!keys.count(it.key()))
-            throw Error(where + ": unknown field \"" + it.key() + "\"");
-}
+using tooljson::known_keys;
 
 template <size_t NF, size_t NO>
 std::set<std::string> keys_of(const Field (&fields)[NF], const Opaque (&opaque)[NO], std::set<std::string> more) {
@@ -266,7 +243,7 @@ Bytes build_directory(const json &d, const std::string &where) {
         known_keys(m, {"name", "pdt"}, at);
         if (!m.contains("name") || !m["name"].is_string() || !m.contains("pdt"))
             throw Error(at + ": needs \"name\" and \"pdt\"");
-        std::u16string name = utf16(m["name"].get<std::string>(), at + ".name");
+        std::u16string name = utf16(tooljson::text(m["name"], at + ".name"), at + ".name");
         size_t start = b.size();
         put_wide(b, name);
         b.resize(start + ddt::padded_name_bytes(static_cast<uint32_t>(name.size())), 0);
@@ -279,10 +256,11 @@ Bytes build_directory(const json &d, const std::string &where) {
     if (!d.contains("short_name") || !d["short_name"].is_string())
         throw Error(where + ": needs \"short_name\"");
     le::put32(&b[offsetof(MDT, short_name_offset)], static_cast<uint32_t>(b.size()));
-    put_wide(b, utf16(d["short_name"].get<std::string>(), where + ".short_name"));
+    put_wide(b, utf16(tooljson::text(d["short_name"], where + ".short_name"), where + ".short_name"));
     if (d.contains("manufacturer_name")) {
         le::put32(&b[offsetof(MDT, manufacturer_name_offset)], static_cast<uint32_t>(b.size()));
-        put_wide(b, utf16(d["manufacturer_name"].get<std::string>(), where + ".manufacturer_name"));
+        put_wide(b, utf16(tooljson::text(d["manufacturer_name"], where + ".manufacturer_name"),
+                          where + ".manufacturer_name"));
     }
     Bytes tail = from_hex(hex_field(d, "tail", where), where + ".tail");
     b.insert(b.end(), tail.begin(), tail.end());
@@ -362,7 +340,7 @@ Bytes build_caps(const json &d, const std::string &where) {
     int64_t count = 0;
     for (const json &s : syms)
         if (s.contains("id"))
-            count = std::max(count, number(s["id"], where + ".symbologies.id") + 1);
+            count = std::max(count, std::min<int64_t>(number(s["id"], where + ".symbologies.id"), 0xFFFF) + 1);
     Bytes gap = from_hex(hex_field(d, "gap", where), where + ".gap");
     json header = {{"symbology_size", sizeof(VXSymbologyData)},
                    {"symbology_offset", sizeof(VXCapabilitiesData) + gap.size()},
@@ -379,6 +357,10 @@ Bytes build_caps(const json &d, const std::string &where) {
                     " (header and gap); other layouts are kept as hex");
     if (n && rec < sizeof(VXSymbologyData))
         throw Error(where + ": symbology_size below " + std::to_string(sizeof(VXSymbologyData)));
+    // Sizes come from the source: refuse before allocating what they claim.
+    if (rec * n > kMaxSymbologyTable)
+        throw Error(where + ": symbology table of " + std::to_string(n) + " records of " + std::to_string(rec) +
+                    " bytes is larger than " + std::to_string(kMaxSymbologyTable) + " bytes");
     b.resize(first + rec * n, 0);
     size_t k = 0;
     for (const json &s : syms) {

@@ -1,6 +1,7 @@
 // mrlprint caps PRINTER: every capability answer, decoded, as an application
 // gets it through the system's DeviceCapabilitiesW.
 #include "command.h"
+#include "printer.h"
 
 #include <winspool.h>
 
@@ -35,31 +36,28 @@ const Cap kCaps[] = {{DC_FIELDS, L"DC_FIELDS"},
                      {DC_EMF_COMPLIANT, L"DC_EMF_COMPLIANT"},
                      {DC_DATATYPE_PRODUCED, L"DC_DATATYPE_PRODUCED"}};
 
-std::wstring port_of(const std::wstring &printer) {
-    HANDLE h = nullptr;
-    std::wstring port;
-    if (!OpenPrinterW(const_cast<LPWSTR>(printer.c_str()), &h, nullptr))
-        return port;
+// Level 5 names the port without the stored default device mode, which this
+// command does not need and which the spooler copies by its own claimed size.
+std::wstring port_of(HANDLE printer) {
     DWORD needed = 0;
-    GetPrinterW(h, 2, nullptr, 0, &needed);
+    GetPrinterW(printer, 5, nullptr, 0, &needed);
     std::vector<BYTE> buf(needed ? needed : 1);
-    if (GetPrinterW(h, 2, buf.data(), needed, &needed))
-        port = reinterpret_cast<PRINTER_INFO_2W *>(buf.data())->pPortName;
-    ClosePrinter(h);
-    return port;
+    if (!GetPrinterW(printer, 5, buf.data(), needed, &needed))
+        return L"";
+    const wchar_t *port = reinterpret_cast<PRINTER_INFO_5W *>(buf.data())->pPortName;
+    return port ? port : L"";
 }
 
 int run(const mrlprint::Args &args) {
     using mrlprint::out;
-    if (args.empty()) {
-        mrlprint::err(L"usage: mrlprint caps PRINTER\n");
-        return 2;
-    }
     const wchar_t *name = args[0].c_str();
-    std::wstring port = port_of(args[0]);
-    if (port.empty()) {
-        mrlprint::err(L"no printer named %ls\n", name);
-        return 1;
+    std::wstring port;
+    {
+        // The answers below would all be failures for a model the driver cannot use.
+        mrlprint::PrinterModel printer(args[0]);
+        if (!printer.ok())
+            return 1;
+        port = port_of(printer.handle());
     }
     out(L"capabilities of %ls (port %ls)\n", name, port.c_str());
     auto ask = [&](WORD index, void *output) { return DeviceCapabilitiesW(name, port.c_str(), index, (LPWSTR)output, nullptr); };
@@ -71,7 +69,7 @@ int run(const mrlprint::Args &args) {
     for (const Cap &c : kCaps) {
         int r = ask(c.index, nullptr);
         out(L"%2u %-22ls %d", c.index, c.name, r);
-        switch (c.index) {
+        switch (r < 0 ? 0 : c.index) {
         case DC_FIELDS:
         case DC_VERSION:
         case DC_DRIVER:
@@ -88,7 +86,7 @@ int run(const mrlprint::Args &args) {
             if (r > 0) {
                 std::vector<wchar_t> bins(24 * r + 1, 0);
                 ask(c.index, bins.data());
-                out(L" (\"%ls\")", bins.data());
+                out(L" (\"%ls\")", mrlprint::shown(bins.data()).c_str());
             }
             break;
         case DC_ENUMRESOLUTIONS:
@@ -110,7 +108,8 @@ int run(const mrlprint::Args &args) {
         ask(DC_PAPERNAMES, names.data());
         out(L"papers:\n");
         for (int i = 0; i < papers; ++i)
-            out(L"  id %5u  %6.1f x %6.1f mm  %ls\n", ids[i], sizes[i].x / 10.0, sizes[i].y / 10.0, &names[64 * i]);
+            out(L"  id %5u  %6.1f x %6.1f mm  %ls\n", ids[i], sizes[i].x / 10.0, sizes[i].y / 10.0,
+                mrlprint::shown(std::wstring(&names[64 * i], wcsnlen(&names[64 * i], 64))).c_str());
     }
     return 0;
 }

@@ -3,6 +3,7 @@
 // stored default), optionally with a device-settings file applied, decoded
 // field by field; --out writes the result as a device-settings file.
 #include "command.h"
+#include "printer.h"
 
 #include "devmode/layout.h"
 #include "devmode/model_devmode.h"
@@ -79,7 +80,7 @@ const wchar_t *pick(const wchar_t *const *names, size_t n, long v) {
 
 void print_public(const DEVMODEW *dm) {
     out(L"public part (%u bytes)\n", dm->dmSize);
-    out(L"  dmDeviceName      \"%ls\"\n", wide_field(dm->dmDeviceName, CCHDEVICENAME).c_str());
+    out(L"  dmDeviceName      \"%ls\"\n", mrlprint::shown(wide_field(dm->dmDeviceName, CCHDEVICENAME)).c_str());
     out(L"  dmSpecVersion     0x%04X\n", dm->dmSpecVersion);
     out(L"  dmDriverVersion   0x%04X\n", dm->dmDriverVersion);
     out(L"  dmSize            %u\n", dm->dmSize);
@@ -99,7 +100,7 @@ void print_public(const DEVMODEW *dm) {
     out(L"  dmYResolution     %d dpi\n", dm->dmYResolution);
     out(L"  dmTTOption        %d\n", dm->dmTTOption);
     out(L"  dmCollate         %d\n", dm->dmCollate);
-    out(L"  dmFormName        \"%ls\"\n", wide_field(dm->dmFormName, CCHFORMNAME).c_str());
+    out(L"  dmFormName        \"%ls\"\n", mrlprint::shown(wide_field(dm->dmFormName, CCHFORMNAME)).c_str());
     out(L"  dmICMIntent       %lu\n", static_cast<unsigned long>(dm->dmICMIntent));
 }
 
@@ -157,7 +158,7 @@ void print_config(const DEVMODEW *dm) {
     out(L"configuration block (offset %ld)\n", static_cast<long>(offset));
     for (int slot = 0; slot < 4; ++slot) {
         std::string text(cfg->user[slot], strnlen(cfg->user[slot], sizeof cfg->user[slot]));
-        out(L"  user %d            \"%hs\"\n", slot, text.c_str());
+        out(L"  user %d            \"%ls\"\n", slot, mrlprint::shown(text.c_str()).c_str());
     }
     out(L"  data size         %u\n", cfg->data_size);
     out(L"  version           %u\n", cfg->version);
@@ -171,98 +172,145 @@ void print_config(const DEVMODEW *dm) {
     out(L"  tail              \"%.3hs\", prefix \"%.3hs\", block size %u\n", tail->magic, tail->prefix, tail->size);
 }
 
-bool read_file(const std::wstring &path, std::vector<unsigned char> &bytes) {
-    FILE *f = _wfopen(path.c_str(), L"rb");
-    if (!f)
+// Wine's spooler keeps a printer's default as an ANSI device mode in the
+// printer's key and copies it by the sizes it claims, past the end of what is
+// stored (the process faults). A value whose claimed sizes exceed it, read
+// as either layout, is never asked for.
+bool stored_default_whole(const std::wstring &printer) {
+    const std::wstring key = L"System\\CurrentControlSet\\Control\\Print\\Printers\\" + printer;
+    DWORD size = 0;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"Default DevMode", RRF_RT_REG_BINARY, nullptr, nullptr, &size) !=
+        ERROR_SUCCESS)
+        return true; // not kept there: the spooler's answer is checked below
+    std::vector<BYTE> v(size ? size : 1);
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"Default DevMode", RRF_RT_REG_BINARY, nullptr, v.data(),
+                     &size) != ERROR_SUCCESS)
         return false;
-    unsigned char chunk[4096];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof chunk, f)) > 0)
-        bytes.insert(bytes.end(), chunk, chunk + n);
-    fclose(f);
+    // dmSize and dmDriverExtra at 36 (DEVMODEA) or 68 (DEVMODEW), each after a header of that layout.
+    auto fits = [&](size_t at, size_t header) {
+        if (size < at + 4)
+            return false;
+        size_t public_part = v[at] | v[at + 1] << 8, extra = v[at + 2] | v[at + 3] << 8;
+        return public_part >= header && public_part + extra <= size;
+    };
+    return fits(36, 44) || fits(68, devmode::kHeaderSize);
+}
+
+// The stored default as the spooler hands it over, checked before the merge
+// rules read it: a device mode that claims more bytes than the spooler
+// returned would have them read from beyond its block.
+void merge_stored_default(HANDLE printer, const std::wstring &name, const _MODEL &model, DEVMODEW *dm) {
+    if (!stored_default_whole(name)) {
+        out(L"stored default: ignored, it claims more bytes than are stored\n");
+        return;
+    }
+    DWORD needed = 0;
+    GetPrinterW(printer, 2, nullptr, 0, &needed);
+    std::vector<BYTE> buf(needed ? needed : 1);
+    if (!GetPrinterW(printer, 2, buf.data(), needed, &needed))
+        return;
+    const DEVMODEW *stored = reinterpret_cast<PRINTER_INFO_2W *>(buf.data())->pDevMode;
+    if (!stored) {
+        out(L"stored default: none\n");
+        return;
+    }
+    const BYTE *at = reinterpret_cast<const BYTE *>(stored);
+    const size_t room = at >= buf.data() && at < buf.data() + buf.size() ? buf.data() + buf.size() - at : 0;
+    if (room < devmode::kHeaderSize || size_t(devmode::total_size(stored)) > room) {
+        out(L"stored default: ignored, it claims %lu bytes where the spooler returned %lu\n",
+            room < devmode::kHeaderSize ? 0ul : static_cast<unsigned long>(devmode::total_size(stored)),
+            static_cast<unsigned long>(room));
+        return;
+    }
+    out(L"stored default: %u + %u bytes, version 0x%04X, fields 0x%08lX, %ls\n", stored->dmSize,
+        stored->dmDriverExtra, CheckDevmodeVersion(stored), static_cast<unsigned long>(stored->dmFields),
+        prtconfig::get_cfg(stored) ? L"configuration block found" : L"no configuration block");
+    MergeDevmode(model, dm, stored);
+}
+
+struct Merged {
+    DWORD bit;
+    const wchar_t *name;
+    long (*get)(const DEVMODEW *);
+};
+
+// The public fields the merge rules bound by the model.
+const Merged kMerged[] = {
+    {DM_ORIENTATION, L"dmOrientation", [](const DEVMODEW *d) { return long(d->dmOrientation); }},
+    {DM_PAPERSIZE, L"dmPaperSize", [](const DEVMODEW *d) { return long(d->dmPaperSize); }},
+    {DM_SCALE, L"dmScale", [](const DEVMODEW *d) { return long(d->dmScale); }},
+    {DM_COPIES, L"dmCopies", [](const DEVMODEW *d) { return long(d->dmCopies); }},
+    {DM_PRINTQUALITY, L"dmPrintQuality", [](const DEVMODEW *d) { return long(d->dmPrintQuality); }},
+    {DM_COLOR, L"dmColor", [](const DEVMODEW *d) { return long(d->dmColor); }},
+    {DM_YRESOLUTION, L"dmYResolution", [](const DEVMODEW *d) { return long(d->dmYResolution); }},
+    {DM_TTOPTION, L"dmTTOption", [](const DEVMODEW *d) { return long(d->dmTTOption); }},
+};
+
+// Applies a device-settings file through the merge rules; says what the file
+// held that the model does not take. False (with a message) for a file that
+// is not exactly one whole device mode.
+bool apply_file(const std::wstring &path, const _MODEL &model, DEVMODEW *dm) {
+    std::vector<unsigned char> bytes;
+    if (!mrlprint::read_file(path, bytes)) {
+        err(L"%ls: cannot be read\n", path.c_str());
+        return false;
+    }
+    const char *why = nullptr;
+    const DEVMODEW *in = sdm::Whole(bytes.data(), bytes.size(), &why);
+    if (!in) {
+        err(L"%ls: not applied: %hs\n", path.c_str(), why);
+        return false;
+    }
+    MergeDevmode(model, dm, in);
+    out(L"merged with %ls\n", path.c_str());
+    for (const Merged &m : kMerged)
+        if ((in->dmFields & m.bit) && m.get(in) != m.get(dm))
+            out(L"  dropped: %ls %ld, the model takes %ld\n", m.name, m.get(in), m.get(dm));
+    const endconfig *tail = prtconfig::get_tail(in);
+    const prtconfig *mine = prtconfig::get_cfg(dm), *theirs = prtconfig::get_cfg(in);
+    if (!tail || !theirs)
+        out(L"  dropped: the private part (no configuration block of this driver)\n");
+    else if (mrl::__memcmp(tail->prefix, model.GetPrefix(), 3))
+        out(L"  dropped: the configuration block, made for models of prefix \"%ls\", not \"%hs\"\n",
+            mrlprint::shown(std::string(tail->prefix, 3).c_str()).c_str(), model.GetPrefix());
+    else if (!mine || theirs->version != mine->version)
+        out(L"  dropped: the configuration block of version %u\n", theirs->version);
     return true;
 }
 
-bool write_file(const std::wstring &path, const std::vector<unsigned char> &bytes) {
-    FILE *f = _wfopen(path.c_str(), L"wb");
-    if (!f)
-        return false;
-    bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return fclose(f) == 0 && ok;
-}
-
-// The printer's default as the driver makes it: model defaults merged with
-// the stored default device mode.
-DEVMODEW *printer_default(HANDLE printer, const _MODEL &model, const wchar_t *name) {
-    DEVMODEW *dm = NewDevmode(model, reinterpret_cast<const WCHAR *>(name)).release();
-    if (!dm)
-        return nullptr;
-    if (auto *info = static_cast<PRINTER_INFO_2W *>(MyGetPrinter(printer, 2))) {
-        if (const DEVMODEW *stored = info->pDevMode)
-            out(L"stored default: %u + %u bytes, version 0x%04X, fields 0x%08lX, %ls\n", stored->dmSize,
-                stored->dmDriverExtra, CheckDevmodeVersion(stored), static_cast<unsigned long>(stored->dmFields),
-                prtconfig::get_cfg(stored) ? L"configuration block found" : L"no configuration block");
-        else
-            out(L"stored default: none\n");
-        MergeDevmode(model, dm, info->pDevMode);
-        MEMFREE(info);
-    }
-    return dm;
-}
-
 int run(const mrlprint::Args &args) {
-    if (args.empty() || args[0].rfind(L"--", 0) == 0) {
-        err(L"usage: mrlprint devmode PRINTER [--in FILE.sdm] [--out FILE.sdm]\n");
-        return 2;
-    }
     const std::wstring in = mrlprint::option(args, L"--in"), outfile = mrlprint::option(args, L"--out");
-    // The module state the spooler would have made when loading the driver.
-    DllInitialize(GetModuleHandleW(nullptr), DLL_PROCESS_ATTACH, nullptr);
-    HANDLE printer = nullptr;
-    if (!OpenPrinterW(const_cast<LPWSTR>(args[0].c_str()), &printer, nullptr)) {
-        err(L"no printer named %ls (error %lu)\n", args[0].c_str(), GetLastError());
+    mrlprint::PrinterModel printer(args[0]);
+    if (!printer.ok())
+        return 1;
+    _MODEL &model = printer.model();
+    DEVMODEW *dm = NewDevmode(model, reinterpret_cast<const WCHAR *>(args[0].c_str())).release();
+    if (!dm) {
+        err(L"out of memory\n");
         return 1;
     }
+    // The printer's default as the driver makes it: model defaults merged with the stored default.
+    merge_stored_default(printer.handle(), args[0], model, dm);
     int rc = 0;
-    // This program is not the driver module: read the data file from the printer's driver folder.
-    prtfile::UseDriverDirectoryOf(printer);
-    _MODEL *model = new _MODEL(printer);
-    prtfile::SetDriverDirectory(nullptr);
-    DEVMODEW *dm = model->is_valid() ? printer_default(printer, *model, args[0].c_str()) : nullptr;
-    if (!dm) {
-        err(L"%ls: no model record for this printer\n", args[0].c_str());
+    if (!in.empty() && !apply_file(in, model, dm))
         rc = 1;
-    }
-    if (dm && !in.empty()) {
-        std::vector<unsigned char> bytes;
-        if (!read_file(in, bytes)) {
-            err(L"cannot read %ls\n", in.c_str());
-            rc = 1;
-        } else if (!sdm::Load(bytes.data(), bytes.size(), dm, model->GetPrefix())) {
-            err(L"%ls is not a device-settings file\n", in.c_str());
-            rc = 1;
-        } else {
-            out(L"merged with %ls\n", in.c_str());
-        }
-    }
-    if (dm && rc == 0) {
+    if (rc == 0) {
         out(L"device mode of %ls (model %ls, prefix %hs), %ld bytes\n", args[0].c_str(),
-            model->GetModelName().wstring(), model->GetPrefix(), static_cast<long>(devmode::total_size(dm)));
+            mrlprint::shown(model.GetModelName().wstring()).c_str(), model.GetPrefix(),
+            static_cast<long>(devmode::total_size(dm)));
         print_public(dm);
         print_common(dm);
         print_config(dm);
         if (!outfile.empty()) {
-            if (write_file(outfile, sdm::Save(dm))) {
+            if (mrlprint::write_file(outfile, sdm::Save(dm))) {
                 out(L"written to %ls\n", outfile.c_str());
             } else {
-                err(L"cannot write %ls\n", outfile.c_str());
+                err(L"%ls: cannot be written\n", outfile.c_str());
                 rc = 1;
             }
         }
     }
     MEMFREE(dm);
-    delete model;
-    ClosePrinter(printer);
     return rc;
 }
 

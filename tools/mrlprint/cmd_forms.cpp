@@ -5,6 +5,7 @@
 // adds a form-list file's stocks (shared by the machine) and stores the list;
 // --export writes every stock but the user form to a file.
 #include "command.h"
+#include "printer.h"
 
 #include "foundation/util.h"
 #include "model/model.h"
@@ -60,8 +61,8 @@ void print_list(const std::wstring &printer, const _MODEL &model, const prtforml
     for (prtform *f = list.get_first(); f; f = f->get_next()) {
         POINT size;
         f->GetFormSize(&size);
-        out(L"\n  %3u  %lc%lc%lc  \"%hs\"\n", f->get_paper_id(), f->is_user() ? L'U' : L'-',
-            f->is_predefined() ? L'P' : L'-', f->is_global() ? L'G' : L'-', f->get_name());
+        out(L"\n  %3u  %lc%lc%lc  \"%ls\"\n", f->get_paper_id(), f->is_user() ? L'U' : L'-',
+            f->is_predefined() ? L'P' : L'-', f->is_global() ? L'G' : L'-', mrlprint::shown(f->get_name()).c_str());
         out(L"       label      %ls\n", area(f->get_width(), f->get_height()).c_str());
         out(L"       paper      %ls = %ld x %ld (0.1 mm)\n", area(f->get_paper_width(), f->get_paper_length()).c_str(),
             static_cast<long>(size.x), static_cast<long>(size.y));
@@ -72,14 +73,7 @@ void print_list(const std::wstring &printer, const _MODEL &model, const prtforml
     }
 }
 
-int forms(HANDLE printer, const std::wstring &name, const mrlprint::Args &args) {
-    // The model's data file and the predefined stocks lie in the driver's folder.
-    prtfile::UseDriverDirectoryOf(printer);
-    _MODEL model(printer);
-    if (!model.is_valid()) {
-        err(L"%ls: no model record for this printer\n", name.c_str());
-        return 1;
-    }
+int forms(HANDLE printer, _MODEL &model, const std::wstring &name, const mrlprint::Args &args) {
     prtreg store;
     store.init(printer, name.c_str());
     if (mrlprint::flag(args, L"--install")) {
@@ -94,13 +88,24 @@ int forms(HANDLE printer, const std::wstring &name, const mrlprint::Args &args) 
 
     std::wstring import = mrlprint::option(args, L"--import");
     if (!import.empty()) {
+        // A malformed file is refused whole: nothing of it reaches the store.
+        std::vector<unsigned char> bytes;
+        size_t record = 0;
+        const char *why = mrlprint::read_file(import, bytes) ? SfmProblem(bytes.data(), bytes.size(), &record)
+                                                             : "cannot be read";
+        if (why) {
+            err(L"%ls: not imported: %hs", import.c_str(), why);
+            err(record ? L" (record %zu)\n" : L"\n", record);
+            return 1;
+        }
         long before = list.Count();
         if (!list.Load(import.c_str(), SFM_IMPORT)) {
-            err(L"%ls: not a form list or cannot be read\n", import.c_str());
+            err(L"%ls: not imported: cannot be read\n", import.c_str());
             return 1;
         }
         list.Save(store);
-        out(L"imported %ls: %ld new stocks\n", import.c_str(), list.Count() - before);
+        out(L"imported %ls: %ls\n", import.c_str(),
+            mrlprint::count(list.Count() - before, L"new stock", L"new stocks").c_str());
     }
     std::wstring exported = mrlprint::option(args, L"--export");
     if (!exported.empty()) {
@@ -111,29 +116,15 @@ int forms(HANDLE printer, const std::wstring &name, const mrlprint::Args &args) 
         long written = 0;
         for (prtform *f = list.get_first(); f; f = f->get_next())
             written += !f->is_user();
-        out(L"exported %ld stocks to %ls\n", written, exported.c_str());
+        out(L"exported %ls to %ls\n", mrlprint::count(written, L"stock", L"stocks").c_str(), exported.c_str());
     }
     print_list(name, model, list);
     return 0;
 }
 
 int run(const mrlprint::Args &args) {
-    if (args.empty() || args[0].rfind(L"--", 0) == 0) {
-        err(L"usage: mrlprint forms PRINTER [--install] [--import FILE.sfm] [--export FILE.sfm]\n");
-        return 2;
-    }
-    DllInitialize(GetModuleHandleW(nullptr), DLL_PROCESS_ATTACH, nullptr);
-    HANDLE printer = nullptr;
-    int rc = 1;
-    if (OpenPrinterW(const_cast<LPWSTR>(args[0].c_str()), &printer, nullptr)) {
-        rc = forms(printer, args[0], args);
-        ClosePrinter(printer);
-    } else {
-        err(L"%ls: cannot open the printer (error %lu)\n", args[0].c_str(), GetLastError());
-    }
-    prtfile::SetDriverDirectory(nullptr);
-    DllInitialize(GetModuleHandleW(nullptr), DLL_PROCESS_DETACH, nullptr);
-    return rc;
+    mrlprint::PrinterModel printer(args[0]);
+    return printer.ok() ? forms(printer.handle(), printer.model(), args[0], args) : 1;
 }
 
 } // namespace

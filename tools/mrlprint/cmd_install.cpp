@@ -1,8 +1,11 @@
 // mrlprint install DIR: copies a driver package into the printer-driver
 //   directory and registers every model of every driver data file in it.
-// mrlprint add-printer NAME --model MODEL [--port PORT]: a queue for a model.
+// mrlprint add-printer NAME --model MODEL [--port PORT] [--replace]: a queue for
+//   a model; refused for a name in use (unless replaced) and for a model the
+//   driver cannot use.
 // mrlprint list: the printers with their model records as the driver reads them.
 #include "command.h"
+#include "printer.h"
 #include "spooler_events.h"
 
 #include "model/ddtmodel.h"
@@ -75,8 +78,9 @@ std::map<std::wstring, std::wstring> package_oems(const std::wstring &dir) {
     return oems;
 }
 
-// Every model name of the data file, in directory order, each once.
-std::vector<std::wstring> models_of(const std::wstring &path) {
+// Every model name of the data file, in directory order, each once; names
+// that cannot name a driver are reported and left out.
+std::vector<std::wstring> models_of(const std::wstring &path, int &failed) {
     prtres res;
     std::vector<std::wstring> names;
     if (!res.LoadPath(path.c_str()))
@@ -92,8 +96,13 @@ std::vector<std::wstring> models_of(const std::wstring &path) {
             OString name;
             e.name_to(name);
             std::wstring n = name.wstring();
-            if (seen.insert(n).second)
+            if (const char *why = e.name_problem()) {
+                err(L"%ls: model \"%ls\": %hs; not installed (see ddtc check)\n", path.c_str(),
+                    mrlprint::shown(n.size() > 60 ? n.substr(0, 60) + L"..." : n).c_str(), why);
+                ++failed;
+            } else if (seen.insert(n).second) {
                 names.push_back(n);
+            }
         }
     }
     return names;
@@ -112,25 +121,24 @@ bool language_module(const std::wstring &file, const std::wstring &prefix, const
 }
 
 int install(const mrlprint::Args &args) {
-    if (args.empty()) {
-        err(L"usage: mrlprint install DIR\n");
-        return 2;
-    }
     std::wstring src = args[0];
     std::wstring dst = printer_driver_directory();
     if (dst.empty()) {
-        err(L"no printer-driver directory (error %lu)\n", GetLastError());
+        err(L"no printer-driver directory: %ls\n", mrlprint::error_text(GetLastError()).c_str());
         return 1;
     }
     std::vector<std::wstring> files = files_in(src);
-    if (files.empty()) {
-        err(L"%ls: no files\n", src.c_str());
+    bool any_data_file = false;
+    for (const std::wstring &f : files)
+        any_data_file |= ends_with(lower(f), L".ddt");
+    if (!any_data_file) {
+        err(L"%ls: no driver data file (.ddt) in this folder; nothing copied\n", src.c_str());
         return 1;
     }
     int failed = 0;
     for (const std::wstring &f : files)
         if (!CopyFileW((src + L"\\" + f).c_str(), (dst + L"\\" + f).c_str(), FALSE)) {
-            err(L"copy %ls: error %lu\n", f.c_str(), GetLastError());
+            err(L"copy %ls: %ls\n", f.c_str(), mrlprint::error_text(GetLastError()).c_str());
             ++failed;
         }
 
@@ -148,7 +156,7 @@ int install(const mrlprint::Args &args) {
             if (language_module(g, prefix, oem) || lower(g) == oem + L"xxeng.sfm" || lower(g) == oem + L"xxeng.sbf")
                 deps += g + L'\0';
         deps += L'\0';
-        std::vector<std::wstring> models = models_of(src + L"\\" + f);
+        std::vector<std::wstring> models = models_of(src + L"\\" + f, failed);
         if (models.empty()) {
             err(L"%ls: no models\n", f.c_str());
             ++failed;
@@ -165,7 +173,7 @@ int install(const mrlprint::Args &args) {
             if (AddPrinterDriverExW(nullptr, 3, reinterpret_cast<LPBYTE>(&info), APD_COPY_ALL_FILES)) {
                 out(L"installed %ls (%ls, %ls)\n", model.c_str(), renderer.c_str(), data_file.c_str());
             } else {
-                err(L"install %ls: error %lu\n", model.c_str(), GetLastError());
+                err(L"install %ls: %ls\n", model.c_str(), mrlprint::error_text(GetLastError()).c_str());
                 ++failed;
             }
         }
@@ -173,17 +181,43 @@ int install(const mrlprint::Args &args) {
     return failed ? 1 : 0;
 }
 
+// The model of an existing printer (its driver's name); empty if unknown.
+std::wstring model_of(HANDLE printer) {
+    DWORD needed = 0;
+    GetPrinterDriverW(printer, nullptr, 1, nullptr, 0, &needed);
+    std::vector<BYTE> buf(needed ? needed : 1);
+    if (!GetPrinterDriverW(printer, nullptr, 1, buf.data(), needed, &needed))
+        return L"";
+    const wchar_t *name = reinterpret_cast<DRIVER_INFO_1W *>(buf.data())->pName;
+    return name ? name : L"";
+}
+
 int add_printer(const mrlprint::Args &args) {
-    std::wstring model = mrlprint::option(args, L"--model");
+    const std::wstring name = args[0], model = mrlprint::option(args, L"--model");
     std::wstring port = mrlprint::option(args, L"--port");
-    if (args.empty() || args[0].rfind(L"--", 0) == 0 || model.empty()) {
-        err(L"usage: mrlprint add-printer NAME --model MODEL [--port PORT]\n");
-        return 2;
-    }
     if (port.empty())
         port = L"LPT1:";
+    PRINTER_DEFAULTSW all_access = {nullptr, nullptr, PRINTER_ALL_ACCESS};
+    HANDLE existing = nullptr;
+    if (OpenPrinterW(const_cast<LPWSTR>(name.c_str()), &existing, &all_access)) {
+        std::wstring old = model_of(existing);
+        if (!mrlprint::flag(args, L"--replace")) {
+            err(L"a printer named \"%ls\" already exists (model \"%ls\"); nothing changed (--replace replaces it)\n",
+                name.c_str(), old.c_str());
+            ClosePrinter(existing);
+            return 1;
+        }
+        BOOL deleted = DeletePrinter(existing);
+        DWORD code = GetLastError();
+        ClosePrinter(existing);
+        if (!deleted) {
+            err(L"cannot replace \"%ls\": %ls\n", name.c_str(), mrlprint::error_text(code).c_str());
+            return 1;
+        }
+        out(L"removed %ls (%ls)\n", name.c_str(), old.c_str());
+    }
     PRINTER_INFO_2W info = {};
-    info.pPrinterName = const_cast<LPWSTR>(args[0].c_str());
+    info.pPrinterName = const_cast<LPWSTR>(name.c_str());
     info.pPortName = const_cast<LPWSTR>(port.c_str());
     info.pDriverName = const_cast<LPWSTR>(model.c_str());
     info.pPrintProcessor = const_cast<LPWSTR>(L"winprint");
@@ -191,13 +225,32 @@ int add_printer(const mrlprint::Args &args) {
     info.Attributes = PRINTER_ATTRIBUTE_LOCAL;
     HANDLE h = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
     if (!h) {
-        err(L"add-printer %ls: error %lu\n", args[0].c_str(), GetLastError());
+        err(L"cannot add \"%ls\": %ls\n", name.c_str(), mrlprint::error_text(GetLastError()).c_str());
+        return 1;
+    }
+    // A printer whose model the driver cannot use would have no device mode
+    // and no printer data: take it away again.
+    bool usable;
+    {
+        DllInitialize(GetModuleHandleW(nullptr), DLL_PROCESS_ATTACH, nullptr);
+        prtfile::UseDriverDirectoryOf(h);
+        _MODEL m(h);
+        usable = m.is_valid();
+        if (!usable)
+            mrlprint::report_unusable(name, m);
+        prtfile::SetDriverDirectory(nullptr);
+        DllInitialize(GetModuleHandleW(nullptr), DLL_PROCESS_DETACH, nullptr);
+    }
+    if (!usable) {
+        DeletePrinter(h);
+        ClosePrinter(h);
+        err(L"\"%ls\" not added\n", name.c_str());
         return 1;
     }
     // Wine's spooler does not tell the driver a printer was created; Windows' does.
     SendPrinterInitialize(h, info.pPrinterName);
     ClosePrinter(h);
-    out(L"added %ls (%ls on %ls)\n", args[0].c_str(), model.c_str(), port.c_str());
+    out(L"added %ls (%ls on %ls)\n", name.c_str(), model.c_str(), port.c_str());
     return 0;
 }
 
@@ -212,9 +265,9 @@ void show(const wchar_t *printer, HANDLE h) {
     prtfile::UseDriverDirectoryOf(h);
     _MODEL model(h);
     prtfile::SetDriverDirectory(nullptr);
-    out(L"%ls\n  model %ls, prefix %hs, OEM %hs, manufacturer %hs (%hs)\n", printer,
-        model.GetModelName().wstring(), model.GetPrefix(), model.GetOEM(), model.GetManufacturerName(),
-        model.GetShortMfgName());
+    out(L"%ls\n  model %ls, prefix %hs, OEM %hs, manufacturer %ls (%ls)\n", printer,
+        mrlprint::shown(model.GetModelName().wstring()).c_str(), model.GetPrefix(), model.GetOEM(),
+        mrlprint::shown(model.GetManufacturerName()).c_str(), mrlprint::shown(model.GetShortMfgName()).c_str());
     if (!model.is_valid()) {
         out(L"  no model record: %ls\n", model.GetMDT() ? L"model not listed or its tables incomplete"
                                                         : L"no driver data file or directory");
@@ -237,14 +290,14 @@ int list(const mrlprint::Args &) {
     EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, nullptr, 0, &needed, &count);
     std::vector<BYTE> buf(needed ? needed : 1);
     if (!EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, buf.data(), needed, &needed, &count)) {
-        err(L"EnumPrinters: error %lu\n", GetLastError());
+        err(L"EnumPrinters: %ls\n", mrlprint::error_text(GetLastError()).c_str());
         return 1;
     }
     auto *printers = reinterpret_cast<PRINTER_INFO_4W *>(buf.data());
     for (DWORD i = 0; i < count; ++i) {
         HANDLE h = nullptr;
         if (!OpenPrinterW(printers[i].pPrinterName, &h, nullptr)) {
-            out(L"%ls\n  cannot open (error %lu)\n", printers[i].pPrinterName, GetLastError());
+            out(L"%ls\n  cannot open: %ls\n", printers[i].pPrinterName, mrlprint::error_text(GetLastError()).c_str());
             continue;
         }
         show(printers[i].pPrinterName, h);
@@ -257,5 +310,5 @@ int list(const mrlprint::Args &) {
 } // namespace
 
 MRLPRINT_COMMAND(L"install", L"DIR  copy a driver package and register its models", install);
-MRLPRINT_COMMAND(L"add-printer", L"NAME --model MODEL [--port PORT]  add a printer queue", add_printer);
-MRLPRINT_COMMAND(L"list", L" show the printers and their model records", list);
+MRLPRINT_COMMAND(L"add-printer", L"NAME --model MODEL [--port PORT] [--replace]  add a printer queue", add_printer);
+MRLPRINT_COMMAND(L"list", L"  show the printers and their model records", list);

@@ -44,7 +44,7 @@ int run(const mrlprint::Args &args) {
     std::wstring path = module_path(args);
     HMODULE module = LoadLibraryW(path.c_str());
     if (!module) {
-        mrlprint::err(L"cannot load %ls (error %lu)\n", path.c_str(), GetLastError());
+        mrlprint::err(L"cannot load %ls: %ls\n", path.c_str(), mrlprint::error_text(GetLastError()).c_str());
         return 1;
     }
     mrlprint::out(L"module %ls\nexports:\n", path.c_str());

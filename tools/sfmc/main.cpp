@@ -2,56 +2,46 @@
 #include "sfmc.h"
 
 #include "../hostfile.h"
+#include "cli.h"
 
-#include <cstring>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 
 namespace {
 
-int usage() {
-    std::cerr << "usage: sfmc build SOURCE.json -o FILE.sfm\n"
-                 "       sfmc dump FILE.sfm [-o OUT.json]\n";
-    return 2;
-}
+const char kUsage[] = "usage: sfmc build SOURCE.json -o FILE.sfm   compile a label-stock list\n"
+                      "       sfmc dump FILE.sfm [-o OUT.json]     its source (builds back into the same bytes)\n";
+const toolcli::Command kCommands[] = {{"build", true}, {"dump", false}};
 
 } // namespace
 
 int main(int argc, char **argv) {
-    if (argc != 3 && argc != 5)
-        return usage();
-    std::string cmd = argv[1], in = argv[2], out;
-    if (argc == 5) {
-        if (std::strcmp(argv[3], "-o"))
-            return usage();
-        out = argv[4];
-    }
-    if ((cmd != "build" && cmd != "dump") || (cmd == "build" && out.empty()))
-        return usage();
+    toolcli::Args a;
+    int rc = toolcli::parse(argc, argv, "sfmc", kUsage, kCommands, a);
+    if (rc >= 0)
+        return rc;
     sfmc::Bytes input;
-    if (!hostfile::read_all(in, input)) {
-        std::cerr << "sfmc: cannot read " << in << "\n";
+    if (!hostfile::read_all(a.in, input)) {
+        std::cerr << "sfmc: cannot read " << a.in << "\n";
         return 1;
     }
     std::string result;
     try {
-        if (cmd == "build") {
-            sfmc::Bytes file = sfmc::build(sfmc::json::parse(input.begin(), input.end(), nullptr, true, true));
+        if (a.command == "build") {
+            sfmc::Bytes file = sfmc::build_text(input);
             result.assign(file.begin(), file.end());
         } else {
             result = sfmc::dump(input).dump(2) + "\n";
         }
-    } catch (const std::exception &e) {
-        std::cerr << "sfmc: " << in << ": " << e.what() << "\n";
+    } catch (const sfmc::Error &e) {
+        std::cerr << "sfmc: " << a.in << ": " << e.what() << "\n";
         return 1;
     }
-    if (out.empty()) {
+    if (a.out.empty()) {
         std::cout << result;
         return 0;
     }
-    if (!hostfile::write_all(out, result)) {
-        std::cerr << "sfmc: cannot write " << out << "\n";
+    if (!hostfile::write_all(a.out, result)) {
+        std::cerr << "sfmc: cannot write " << a.out << "\n";
         return 1;
     }
     return 0;

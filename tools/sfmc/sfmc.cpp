@@ -2,7 +2,9 @@
 
 #include "store/prtform.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace sfmc {
@@ -98,8 +100,8 @@ json form_json(const uint8_t (&raw)[kFormRecordSize]) {
 }
 
 void form_bytes(const json &form, const std::string &where, uint8_t (&raw)[kFormRecordSize]) {
-    if (!form.is_object())
-        throw Error(where + ": expected an object");
+    tooljson::known_keys(form, {"name", "name_field", "width", "height", "left", "right", "top", "bottom", "flags"},
+                         where);
     FormRecord rec = {};
     rec.width = length(form.value("width", json(0)), where + ".width");
     rec.height = length(form.value("height", json(0)), where + ".height");
@@ -107,12 +109,10 @@ void form_bytes(const json &form, const std::string &where, uint8_t (&raw)[kForm
     rec.right = length(form.value("right", json(0)), where + ".right");
     rec.top = length(form.value("top", json(0)), where + ".top");
     rec.bottom = length(form.value("bottom", json(0)), where + ".bottom");
-    const json &flags = form.value("flags", json(0));
-    if (!flags.is_number_unsigned() && !(flags.is_number_integer() && flags.get<int64_t>() >= 0))
-        throw Error(where + ".flags: expected a non-negative integer");
-    if (flags.get<uint64_t>() > 0xFFFFFFFFu)
-        throw Error(where + ".flags: more than 32 bits");
-    rec.flags = static_cast<uint32_t>(flags.get<uint64_t>());
+    int64_t flags = tooljson::integer(form.value("flags", json(0)), where + ".flags");
+    if (flags < 0 || flags > 0xFFFFFFFF)
+        throw Error(where + ".flags: expected 32 bits, not " + std::to_string(flags));
+    rec.flags = static_cast<uint32_t>(flags);
     FormRecordToBytes(rec, raw);
 
     if (!form.contains("name") || !form["name"].is_string())
@@ -143,24 +143,23 @@ void form_bytes(const json &form, const std::string &where, uint8_t (&raw)[kForm
 } // namespace
 
 int32_t length(const json &value, const std::string &where) {
-    double v;
-    if (value.is_number_unsigned() && value.get<uint64_t>() > uint64_t(INT32_MAX))
-        throw Error(where + ": outside 32 bits");
-    if (value.is_number_integer()) {
-        int64_t i = value.get<int64_t>();
+    if (value.is_number_integer() || value.is_number_unsigned()) {
+        int64_t i = tooljson::integer(value, where);
         if (i < INT32_MIN || i > INT32_MAX)
             throw Error(where + ": outside 32 bits");
         return static_cast<int32_t>(i);
     }
     if (!value.is_string())
         throw Error(where + ": expected micrometres or a string such as \"4 in\"");
+    // A decimal number, then the unit: no hex, exponents or infinities that
+    // the C library would read.
     const std::string s = value.get<std::string>();
-    size_t used = 0;
-    try {
-        v = std::stod(s, &used);
-    } catch (const std::exception &) {
-        throw Error(where + ": no number in \"" + s + "\"");
-    }
+    size_t used = s[0] == '-' ? 1 : 0, digits = 0;
+    while (used < s.size() && ((s[used] >= '0' && s[used] <= '9') || (s[used] == '.' && digits)))
+        ++used, ++digits;
+    if (!digits || s[used - 1] == '.' || std::count(s.begin(), s.begin() + used, '.') > 1 || digits > 15)
+        throw Error(where + ": no decimal number at the start of \"" + s + "\"");
+    double v = std::strtod(s.substr(0, used).c_str(), nullptr);
     std::string unit = s.substr(used);
     unit.erase(0, unit.find_first_not_of(' '));
     double scale;
@@ -179,12 +178,12 @@ int32_t length(const json &value, const std::string &where) {
 }
 
 Bytes build(const json &source) {
-    if (!source.is_object())
-        throw Error("expected an object");
-    const json &size = source.value("record_size", json(kFormRecordSize));
-    if (!size.is_number_unsigned() || size.get<uint64_t>() > 0xFFFFFFFFu)
-        throw Error("record_size: expected a 32-bit unsigned number");
-    auto record_size = static_cast<uint32_t>(size.get<uint64_t>());
+    tooljson::known_keys(source, {"record_size", "forms", "trailing", "comment"}, "source");
+    int64_t size = source.contains("record_size") ? tooljson::integer(source["record_size"], "record_size")
+                                                  : kFormRecordSize;
+    if (size < 0 || size > 0xFFFFFFFF)
+        throw Error("record_size: expected 32 bits, not " + std::to_string(size));
+    auto record_size = static_cast<uint32_t>(size);
     Bytes out(kSfmHeaderSize);
     SfmWriteHeader(out.data());
     for (int i = 0; i < 4; ++i)
@@ -206,6 +205,8 @@ Bytes build(const json &source) {
     }
     return out;
 }
+
+Bytes build_text(const Bytes &text) { return build(tooljson::parse(text)); }
 
 json dump(const Bytes &file) {
     uint32_t record_size = 0;

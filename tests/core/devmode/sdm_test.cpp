@@ -109,4 +109,28 @@ TEST(Sdm, HostileLengthsStayInsideTheFile) {
     EXPECT_EQ(p.working.dm()->dmPrintQuality, 203); // beyond the data
 }
 
+TEST(Sdm, WholeTakesOnlyExactlyOneDeviceModeAndMergeKeepsTheModelsLimits) {
+    SdmCase c;
+    c.saved.dm()->dmCopies = -6827;
+    c.saved.dm()->dmOrientation = 6564;
+    c.saved.dm()->dmPrintQuality = 300;
+    std::vector<unsigned char> f = c.file(), longer = f, dm16 = f, other = f;
+    longer.push_back(0);
+    dm16[8 + offsetof(DEVMODEW, dmSize)] = 16;
+    other[3] = '2' + 1;
+    const char *why = nullptr;
+    for (const auto &bad : {std::vector<unsigned char>(f.begin(), f.begin() + 2),
+                            std::vector<unsigned char>(f.begin(), f.end() - 1), longer, dm16, other}) {
+        EXPECT_EQ(sdm::Whole(bad.data(), bad.size(), &why), nullptr);
+        EXPECT_NE(why, nullptr);
+    }
+    const DEVMODEW *in = sdm::Whole(f.data(), f.size(), &why);
+    ASSERT_NE(in, nullptr) << why;
+    ASSERT_TRUE(MergeDevmode(c.model, c.working.dm(), in));
+    EXPECT_EQ(c.working.dm()->dmCopies, 1);
+    EXPECT_EQ(c.working.dm()->dmOrientation, 1);
+    EXPECT_EQ(c.working.dm()->dmPrintQuality, 203);
+    EXPECT_EQ(c.cfg()->image_flags, prtconfig::kMirror); // same prefix: the block is carried
+}
+
 } // namespace

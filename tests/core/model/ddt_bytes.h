@@ -82,6 +82,11 @@ inline Bytes pdt(int32_t caps_id, int16_t dpi = 203, size_t size = sizeof(PDT)) 
     Bytes p(size);
     put32(p, 0, sizeof(PDT));
     put16(p, 64, static_cast<uint16_t>(dpi));
+    put16(p, offsetof(PDT, printer_dpi), static_cast<uint16_t>(dpi));
+    put32(p, offsetof(PDT, printable_width), 104000);
+    put32(p, offsetof(PDT, printable_length), 990000);
+    put16(p, offsetof(PDT, max_paper_width), 1180);
+    put16(p, offsetof(PDT, max_paper_length), 9900);
     put32(p, offsetof(PDT, capabilities_id), static_cast<uint32_t>(caps_id));
     return p;
 }

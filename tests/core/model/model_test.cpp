@@ -112,6 +112,12 @@ TEST(ModelSearch, RecordsTooShortForTheirFieldsCountAsMissing) {
     Bytes caps_small_records = caps(2, 11);
     Bytes overflow_offset = caps(1);
     put16(overflow_offset, 4, 0xFFFF);
+    // Tables long enough but without sense: the driver would serve empty or negative extents.
+    auto spoilt_pdt = [](size_t at, int bytes, uint32_t v) {
+        Bytes p = pdt(200);
+        bytes == 2 ? put16(p, at, static_cast<uint16_t>(v)) : put32(p, at, v);
+        return p;
+    };
     const Case cases[] = {
         {"directory header cut", short_dir, pdt(200), caps(), false},
         {"pdt cut", good_dir, short_pdt, caps(), true},
@@ -119,6 +125,10 @@ TEST(ModelSearch, RecordsTooShortForTheirFieldsCountAsMissing) {
         {"caps header cut", good_dir, pdt(200), caps_short_header, true},
         {"symbology records of 11 bytes", good_dir, pdt(200), caps_small_records, true},
         {"symbology offset past end", good_dir, pdt(200), overflow_offset, true},
+        {"dpi 0", good_dir, spoilt_pdt(offsetof(PDT, dpi), 2, 0), caps(), true},
+        {"negative printable width", good_dir, spoilt_pdt(offsetof(PDT, printable_width), 4, uint32_t(-5)), caps(), true},
+        {"negative unprintable width", good_dir, spoilt_pdt(offsetof(PDT, unprintable_width), 4, uint32_t(-1)), caps(), true},
+        {"smallest paper above the largest", good_dir, spoilt_pdt(offsetof(PDT, min_paper_width), 2, 1181), caps(), true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -133,6 +143,12 @@ TEST(ModelSearch, RecordsTooShortForTheirFieldsCountAsMissing) {
     // An empty symbology table is complete.
     Bytes f = package({record(510, "", good_dir), record(100, "", pdt(200)), record(200, "", caps(0))});
     EXPECT_TRUE(LoadedModel(f, u"M").is_valid());
+
+    // Names that cannot name a driver: the model is not usable even where the spooler hands them over.
+    for (std::u16string name : {std::u16string(u"A\nB"), std::u16string(u"\x1b[31m"), std::u16string(201, u'n')}) {
+        Bytes g = package({record(510, "", directory({{name, 100}})), record(100, "", pdt(200)), record(200, "", caps())});
+        EXPECT_FALSE(LoadedModel(g, name).is_valid());
+    }
 }
 
 TEST(ModelSearch, ABrokenEntryEndsTheWalkOfItsDirectory) {

@@ -223,6 +223,64 @@ TEST(FormRecordBytes, LayoutShortRecordsAndTermination) {
     EXPECT_STREQ(rec.name, "");
 }
 
+TEST(FormFileImport, MalformedFilesAreRefusedWhole) {
+    auto file = [](uint32_t size, std::initializer_list<const char *> names, int32_t w = 50800, uint32_t flags = 0) {
+        Bytes v = sfm_header(size);
+        for (const char *n : names) {
+            size_t at = v.size();
+            put_record(v, w, 25400, n, 92);
+            for (int i = 0; i < 4; ++i)
+                v[at + 24 + i] = static_cast<unsigned char>(flags >> (8 * i));
+            v.resize(at + (size > 92 ? 92 : size));
+        }
+        return v;
+    };
+    Bytes cut = file(92, {"a", "b"});
+    cut.pop_back();
+    Bytes random(8 + 3 * 92);
+    uint32_t x = 12345;
+    for (unsigned char &c : random)
+        c = static_cast<unsigned char>((x = x * 1103515245 + 12345) >> 16);
+    Bytes header = sfm_header(92);
+    std::copy(header.begin(), header.end(), random.begin());
+    struct Case {
+        Bytes bytes;
+        const char *why; // null: imported
+        size_t record;
+    } cases[] = {
+        {file(92, {"4 x 6", "\xC9tiquette"}, 50800, FORMF_GLOBAL | FORMF_PREDEFINED), nullptr, 0},
+        {file(88, {"old layout"}), nullptr, 0},
+        {file(92, {}), nullptr, 0}, // an exported empty list
+        {Bytes{'S', 'F', 'M', '1'}, "not a form list", 0},
+        {file(0, {}), "record size outside", 0},
+        {file(8, {"a"}), "record size outside", 0},
+        {file(93, {"a"}), "record size outside", 0},
+        {file(0xFFFFFFFF, {"a"}), "record size outside", 0},
+        {cut, "cut short", 2},
+        {random, nullptr, 1},
+        {file(92, {"ok", ""}), "empty name", 2},
+        {file(92, {"line\nbreak"}), "control character", 1},
+        {file(92, {"\x1b[2J"}), "control character", 1},
+        {file(92, {"bell\x07"}), "control character", 1},
+        {file(92, {"narrow"}, 0), "not positive", 1},
+        {file(92, {"flags"}, 50800, 0x100), "unknown flags", 1},
+        {file(60, {std::string(32, 'n').c_str()}), "does not end inside", 1},
+    };
+    for (const Case &c : cases) {
+        size_t record = 99;
+        const char *why = SfmProblem(c.bytes.data(), c.bytes.size(), &record);
+        if (!c.why && c.record == 0) {
+            EXPECT_EQ(why, nullptr) << why;
+            continue;
+        }
+        ASSERT_NE(why, nullptr) << c.why;
+        if (c.why) {
+            EXPECT_NE(std::string(why).find(c.why), std::string::npos) << why;
+        }
+        EXPECT_EQ(record, c.record) << why;
+    }
+}
+
 class FormFile : public FormList {
 protected:
     WString path = temp_path("list.sfm");

@@ -49,8 +49,12 @@ json small_source() {
     return json::parse(R"({"records": [
       {"id": 510, "name": "MDT", "directory": {"short_name": "Zebra", "models": [
          {"name": "A", "pdt": 1}, {"name": "Bee", "pdt": 2}]}},
-      {"id": 1, "name": "A", "pdt": {"dpi": 203, "capabilities_id": 3}},
-      {"id": 2, "name": "B", "pdt": {"dpi": 300, "capabilities_id": 3, "image_flags": "0x5"}},
+      {"id": 1, "name": "A", "pdt": {"dpi": 203, "printer_dpi": 203, "printable_width": 104000,
+         "printable_length": 990000, "min_paper_width": 150, "max_paper_width": 1180, "max_paper_length": 9900,
+         "capabilities_id": 3}},
+      {"id": 2, "name": "B", "pdt": {"dpi": 300, "printer_dpi": 300, "printable_width": 104000,
+         "printable_length": 990000, "max_paper_width": 1180, "max_paper_length": 9900, "capabilities_id": 3,
+         "image_flags": "0x5"}},
       {"id": 3, "name": "caps", "capabilities": {"symbology_count": 30, "line_command": 1,
          "symbologies": [{"id": 3, "supported": 1, "options": "0x2"}]}}
     ]})");
@@ -189,6 +193,17 @@ TEST(Ddtc, CheckReportsModelRecordsTooShortOrMissing) {
         {"short directory", [](json &s) { s["records"][0].erase("directory"), s["records"][0]["hex"] = "0000"; },
          "needs 44"},
         {"bad short name", [](json &s) { s["records"][0]["directory"]["opaque0"] = "0000000000000000"; }, nullptr},
+        // Tables and names without sense: the driver would serve negative extents or cannot install them.
+        {"dpi 0", [](json &s) { s["records"][1]["pdt"]["dpi"] = 0; }, "resolution (dpi, printer_dpi) not positive"},
+        {"negative printable width", [](json &s) { s["records"][1]["pdt"]["printable_width"] = -104000; },
+         "printable area (printable_width, printable_length) not positive"},
+        {"smallest paper above the largest", [](json &s) { s["records"][1]["pdt"]["min_paper_width"] = 1200; },
+         "smallest paper (min_paper_width, min_paper_length) above the largest"},
+        {"empty name", [](json &s) { s["records"][0]["directory"]["models"][0]["name"] = ""; }, "empty model name"},
+        {"escape in name", [](json &s) { s["records"][0]["directory"]["models"][0]["name"] = "A\u001b[2J\n"; },
+         "entry \"A\\x1b[2J\\x0a\" at 0x2c: control character in the model name"},
+        {"300 characters", [](json &s) { s["records"][0]["directory"]["models"][0]["name"] = std::string(300, 'n'); },
+         "model name longer than 200 characters"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -245,10 +260,18 @@ TEST(Ddtc, BuildRejectsWhatItCannotWrite) {
             "symbologies": [{"id": 2}]}}]})",
         R"({"records": [{"id": 510, "directory": {"models": []}}]})",
         R"({"records": [], "extra": 1})",
+        // Sizes claimed by a few bytes of text are refused before anything is allocated.
+        R"({"records":[{"id":3,"capabilities":{"symbology_size":65535,"symbology_count":65535,"symbology_offset":28}}]})",
+        // One strict reading: no comments, no key twice, no octal or spaced numbers.
+        "// a comment\n{\"records\": []}",
+        R"({"records": [], "records": []})",
+        R"({"records": [{"id": 1, "name": "x", "pdt": {"dpi": " 203"}}]})",
+        R"({"records": [{"id": 1, "name": "x", "pdt": {"dpi": "0x"}}]})",
+        R"({"records": [{"id": 1, "name": 5, "pdt": {}}]})",
     };
     for (const char *s : spoilt) {
         SCOPED_TRACE(s);
-        EXPECT_THROW(ddtc::build(json::parse(s)), ddtc::Error);
+        EXPECT_THROW(ddtc::build_text(Bytes(s, s + strlen(s))), ddtc::Error);
     }
 }
 

@@ -19,7 +19,8 @@ using sfmc::json;
 
 json source(const char *name) {
     std::ifstream f(std::string(FORM_SOURCES) + "/" + name);
-    return json::parse(f, nullptr, true, true);
+    Bytes text((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    return tooljson::parse(text);
 }
 
 // The first `size` bytes of a record of width w and that name field.
@@ -69,6 +70,8 @@ TEST(Sfmc, Lengths) {
     EXPECT_THROW(sfmc::length(int64_t(1) << 31, "w"), sfmc::Error);
     EXPECT_THROW(sfmc::length(json(uint64_t(18446744073709551615u)), "w"), sfmc::Error); // not -1 um
     EXPECT_THROW(sfmc::length(1.5, "w"), sfmc::Error);
+    for (const char *loose : {"0x10 mm", "1e3 um", "inf mm", " 4 in", "4. in", ".5 in", "1.2.3 mm", "nan in"})
+        EXPECT_THROW(sfmc::length(loose, "w"), sfmc::Error) << loose;
 }
 
 TEST(Sfmc, PackageStocks) {
@@ -130,6 +133,14 @@ TEST(Sfmc, BuildRefusesWhatTheFileCannotHold) {
     EXPECT_THROW(sfmc::build(one({{"name", "a"}, {"name_field", "00"}})), sfmc::Error);
     EXPECT_THROW(sfmc::build(one({{"name", "a"}, {"name_field", std::string(128, '0')}})), sfmc::Error);
     EXPECT_THROW(sfmc::build(json{{"trailing", "abc"}}), sfmc::Error);
+
+    // The same strict reading as ddtc; record_size defaults to what build writes.
+    auto text = [](const char *s) { return sfmc::build_text(Bytes(s, s + strlen(s))); };
+    EXPECT_EQ(text(R"({"forms": [{"name": "a", "width": "2 in"}]})").size(), 8u + 92);
+    for (const char *bad : {R"({"forms": [{"name": "a", "widht": 5}]})", R"({"record_size": 92, "form": []})",
+                            "// comment\n{\"forms\": []}", R"({"forms": [], "forms": []})",
+                            R"({"forms": [{"name": "a", "flags": "0x100000000"}]})"})
+        EXPECT_THROW(text(bad), sfmc::Error) << bad;
 }
 
 } // namespace

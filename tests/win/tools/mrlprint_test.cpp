@@ -1,0 +1,302 @@
+// mrlprint as a user runs it: its answers to command lines, to printers that
+// exist or not, to hostile stored defaults, settings files and stock lists.
+// MRLPRINT_EXE names another build of the tool to run these against.
+#include "form_list.h"
+#include "module_path.h"
+#include "temp_files.h"
+#include "test_printer.h"
+
+#include "model/model.h"
+#include "model/prtfile.h"
+#include "platform/ddiui.h"
+#include "store/prtform.h"
+#include "store/prtreg.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+struct Result {
+    DWORD rc = 0xFFFFFFFF;
+    std::string out, err;
+};
+
+std::string slurp(const std::wstring &path) {
+    std::ifstream f(path.c_str(), std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+std::wstring tool() {
+    wchar_t env[MAX_PATH];
+    if (GetEnvironmentVariableW(L"MRLPRINT_EXE", env, MAX_PATH))
+        return env;
+    return built_module_path(L"tools\\mrlprint\\mrlprint.exe");
+}
+
+Result run(const std::vector<std::wstring> &args) {
+    std::wstring line = L"\"" + tool() + L"\"";
+    for (const std::wstring &a : args)
+        line += L" \"" + a + L"\"";
+    std::wstring out_path = temp_path("mrlprint.out"), err_path = temp_path("mrlprint.err");
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE out = CreateFileW(out_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    HANDLE err = CreateFileW(err_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = out;
+    si.hStdError = err;
+    PROCESS_INFORMATION pi = {};
+    Result r;
+    if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+        WaitForSingleObject(pi.hProcess, 60000);
+        GetExitCodeProcess(pi.hProcess, &r.rc);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    CloseHandle(out);
+    CloseHandle(err);
+    r.out = slurp(out_path);
+    r.err = slurp(err_path);
+    return r;
+}
+
+std::string narrow(const std::wstring &w) { return std::string(w.begin(), w.end()); }
+
+std::string show(const std::vector<std::wstring> &args, const Result &r) {
+    std::string s = "mrlprint";
+    for (auto &a : args)
+        s += " " + narrow(a);
+    return s + " -> rc " + std::to_string(r.rc) + "\nstdout: " + r.out.substr(0, 600) + "\nstderr: " + r.err;
+}
+
+struct Case {
+    std::vector<std::wstring> args;
+    DWORD rc;
+    bool on_stdout;
+    const char *expect;
+};
+
+void expect_all(const std::vector<Case> &cases) {
+    for (const Case &c : cases) {
+        Result r = run(c.args);
+        EXPECT_EQ(r.rc, c.rc) << show(c.args, r);
+        EXPECT_NE((c.on_stdout ? r.out : r.err).find(c.expect), std::string::npos) << show(c.args, r);
+    }
+}
+
+void write_bytes(const std::wstring &path, const std::vector<unsigned char> &bytes) {
+    std::ofstream(path.c_str(), std::ios::binary).write(reinterpret_cast<const char *>(bytes.data()), bytes.size());
+}
+
+std::wstring model_of(const std::wstring &printer) {
+    HANDLE h = nullptr;
+    if (!OpenPrinterW(const_cast<LPWSTR>(printer.c_str()), &h, nullptr))
+        return L"";
+    DWORD needed = 0;
+    GetPrinterDriverW(h, nullptr, 1, nullptr, 0, &needed);
+    std::vector<BYTE> buf(needed ? needed : 1);
+    std::wstring name;
+    if (GetPrinterDriverW(h, nullptr, 1, buf.data(), needed, &needed))
+        name = reinterpret_cast<DRIVER_INFO_1W *>(buf.data())->pName;
+    ClosePrinter(h);
+    return name;
+}
+
+TEST(Mrlprint, HelpOptionsAndMissingPrinters) {
+    wchar_t dir[MAX_PATH];
+    DWORD needed = 0;
+    ASSERT_TRUE(GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<LPBYTE>(dir), sizeof dir, &needed));
+    const std::wstring copied = std::wstring(dir) + L"\\mrl-never-copied.txt";
+    DeleteFileW(copied.c_str()); // left by an older tool
+    std::wstring empty_dir = temp_path("no-data-files");
+    CreateDirectoryW(empty_dir.c_str(), nullptr);
+    write_bytes(empty_dir + L"\\mrl-never-copied.txt", {'x'});
+    std::vector<Case> cases = {
+        {{L"--help"}, 0, true, "usage: mrlprint COMMAND"},
+        {{L"help"}, 0, true, "  forms PRINTER [--install]"},
+        {{L"caps", L"--help"}, 0, true, "usage: mrlprint caps PRINTER"},
+        {{L"add-printer", L"-h"}, 0, true, "[--replace]"},
+        {{}, 2, false, "usage: mrlprint COMMAND"},
+        {{L"frobnicate"}, 2, false, "unknown command \"frobnicate\""},
+        {{L"forms", L"P", L"--bogus"}, 2, false, "mrlprint forms: unknown option --bogus"},
+        {{L"devmode", L"P", L"--in"}, 2, false, "--in needs FILE.sdm"},
+        {{L"add-printer", L"X"}, 2, false, "missing --model MODEL"},
+        {{L"caps"}, 2, false, "missing PRINTER"},
+        {{L"caps", L"A", L"B"}, 2, false, "unexpected argument \"B\""},
+        {{L"install", empty_dir}, 1, false, "no driver data file (.ddt) in this folder; nothing copied"},
+    };
+    for (const wchar_t *command : {L"caps", L"forms", L"devmode"})
+        cases.push_back({{command, L"mrl no such printer"}, 1, false, "no printer named \"mrl no such printer\""});
+    expect_all(cases);
+
+    EXPECT_EQ(GetFileAttributesW(copied.c_str()), INVALID_FILE_ATTRIBUTES);
+    DeleteFileW((empty_dir + L"\\mrl-never-copied.txt").c_str());
+    RemoveDirectoryW(empty_dir.c_str());
+}
+
+TEST(Mrlprint, AddPrinterNeverMovesOrBreaksAPrinter) {
+    const std::wstring name = L"mrl tool moved", broken = L"mrl tool broken";
+    TestPrinter::Delete(name);
+    TestPrinter::Delete(broken);
+    // A driver of the sample package whose data file does not list its name.
+    DRIVER_INFO_3W info = {};
+    info.cVersion = 3;
+    info.pName = const_cast<LPWSTR>(L"mrl tool unlisted model");
+    info.pDriverPath = const_cast<LPWSTR>(L"zpl32k.dll");
+    info.pDataFile = const_cast<LPWSTR>(L"omr32eng.dll");
+    info.pConfigFile = const_cast<LPWSTR>(L"mrl32ui.dll");
+    info.pDependentFiles = const_cast<LPWSTR>(L"zpl.ddt\0");
+    info.pDefaultDataType = const_cast<LPWSTR>(L"RAW");
+    ASSERT_TRUE(AddPrinterDriverExW(nullptr, 3, reinterpret_cast<LPBYTE>(&info), APD_COPY_ALL_FILES));
+
+    expect_all({
+        {{L"add-printer", name, L"--model", L"Zebra ZD420-203dpi"}, 0, true, "added mrl tool moved"},
+        {{L"add-printer", name, L"--model", L"Zebra ZT410-300dpi"}, 1, false,
+         "a printer named \"mrl tool moved\" already exists (model \"Zebra ZD420-203dpi\")"},
+    });
+    EXPECT_EQ(model_of(name), L"Zebra ZD420-203dpi");
+    expect_all({{{L"add-printer", name, L"--model", L"Zebra ZT410-300dpi", L"--replace"}, 0, true, "added"}});
+    EXPECT_EQ(model_of(name), L"Zebra ZT410-300dpi");
+
+    expect_all({{{L"add-printer", broken, L"--model", L"mrl tool unlisted model"}, 1, false,
+                 "no usable record of model \"mrl tool unlisted model\""}});
+    EXPECT_EQ(model_of(broken), L"");
+    // Made anyway (as another program may): caps fails instead of decoding failures as sizes.
+    TestPrinter made(broken, L"mrl tool unlisted model");
+    ASSERT_TRUE(made.ok());
+    Result r = run({L"caps", broken});
+    EXPECT_EQ(r.rc, 1u) << r.out;
+    EXPECT_EQ(r.out.find("6553.5"), std::string::npos) << r.out;
+    TestPrinter::Delete(name);
+}
+
+std::vector<unsigned char> settings_file(const std::vector<unsigned char> &dm) {
+    std::vector<unsigned char> f = {'D', 'M', '3', '2'};
+    for (int i = 0; i < 4; ++i)
+        f.push_back(static_cast<unsigned char>(dm.size() >> (8 * i)));
+    f.insert(f.end(), dm.begin(), dm.end());
+    return f;
+}
+
+TEST(Mrlprint, HostileStoredDefaultsAndSettingsFiles) {
+    TestPrinter p(L"mrl tool hostile", L"Zebra ZT410-300dpi");
+    ASSERT_TRUE(p.ok()) << p.error();
+    // Wine keeps the default as an ANSI device mode; this one claims 65535 private bytes.
+    std::vector<BYTE> stored(1460, 0);
+    const WORD header[] = {0x0401, 0x0400, 156, 0xFFFF};
+    std::memcpy(&stored[32], header, sizeof header);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Control\\Print\\Printers\\mrl tool hostile",
+                            0, KEY_SET_VALUE, &key),
+              ERROR_SUCCESS);
+    RegSetValueExW(key, L"Default DevMode", 0, REG_BINARY, stored.data(), static_cast<DWORD>(stored.size()));
+    RegCloseKey(key);
+
+    // A device mode of a 203 dpi model with values no model takes.
+    std::vector<unsigned char> dm(1460, 0);
+    auto *d = reinterpret_cast<DEVMODEW *>(dm.data());
+    d->dmSpecVersion = 0x0401;
+    d->dmDriverVersion = 0x0400;
+    d->dmSize = 220;
+    d->dmDriverExtra = 1240;
+    d->dmFields = DM_ORIENTATION | DM_COPIES | DM_PRINTQUALITY;
+    d->dmOrientation = 6564;
+    d->dmCopies = -6827;
+    d->dmPrintQuality = 203;
+    std::wstring other = temp_path("other.sdm"), tiny = temp_path("tiny.sdm"), noise = temp_path("noise.sdm");
+    write_bytes(other, settings_file(dm));
+    write_bytes(tiny, {'D', 'M'});
+    std::vector<unsigned char> random = settings_file(std::vector<unsigned char>(300, 0xA5));
+    write_bytes(noise, random);
+
+    expect_all({
+        {{L"caps", p.name()}, 0, true, "DC_FIELDS"},
+        {{L"devmode", p.name()}, 0, true, "stored default: ignored"},
+        {{L"devmode", p.name(), L"--in", tiny}, 1, false, "not a device-settings file"},
+        {{L"devmode", p.name(), L"--in", noise}, 1, false, "does not hold one whole device mode"},
+        {{L"devmode", p.name(), L"--in", other}, 0, true, "dropped: dmOrientation 6564, the model takes 1"},
+        {{L"devmode", p.name(), L"--in", other}, 0, true, "dropped: dmCopies -6827, the model takes 1"},
+        {{L"devmode", p.name(), L"--in", other}, 0, true, "dropped: dmPrintQuality 203, the model takes 300"},
+        {{L"devmode", p.name(), L"--in", other}, 0, true, "dropped: the private part"},
+    });
+}
+
+std::vector<unsigned char> form_file(uint32_t record_size, const std::vector<std::string> &names) {
+    std::vector<unsigned char> f = {'S', 'F', 'M', '1'};
+    for (int i = 0; i < 4; ++i)
+        f.push_back(static_cast<unsigned char>(record_size >> (8 * i)));
+    for (const std::string &n : names) {
+        FormRecord rec = {};
+        rec.width = 50800;
+        rec.height = 25400;
+        std::strncpy(rec.name, n.c_str(), sizeof rec.name - 1);
+        unsigned char raw[kFormRecordSize];
+        FormRecordToBytes(rec, raw);
+        f.insert(f.end(), raw, raw + (record_size < 92 ? record_size : 92));
+    }
+    return f;
+}
+
+TEST(Mrlprint, FormImportsRefuseMalformedFilesAndNamesAreShownEscaped) {
+    TestPrinter p(L"mrl tool forms", L"Zebra ZD420-203dpi");
+    ASSERT_TRUE(p.ok()) << p.error();
+    std::vector<Case> cases;
+    auto refused = [&](const char *file, const std::vector<unsigned char> &bytes, const char *why) {
+        std::wstring path = temp_path(file);
+        write_bytes(path, bytes);
+        cases.push_back({{L"forms", p.name(), L"--import", path}, 1, false, why});
+    };
+    std::vector<unsigned char> cut = form_file(92, {"mrl cut a", "mrl cut b"});
+    cut.pop_back();
+    refused("magic.sfm", {'S', 'F', 'M', '1'}, "not imported: not a form list");
+    for (uint32_t size : {0u, 8u, 93u, 0xFFFFFFFFu})
+        refused(("size" + std::to_string(size) + ".sfm").c_str(), form_file(size, {"mrl odd size"}),
+                "not imported: record size outside 60 to 92 bytes");
+    refused("cut.sfm", cut, "not imported: the last record is cut short (record 2)");
+    refused("escape.sfm", form_file(92, {"mrl \x1b[2J"}), "not imported: control character in the name (record 1)");
+    std::wstring one = temp_path("one.sfm");
+    write_bytes(one, form_file(92, {"mrl tool one stock"}));
+    cases.push_back({{L"forms", p.name(), L"--import", one}, 0, true, ": 1 new stock\r\n"});
+    expect_all(cases);
+
+    // A stored stock with control characters in its name (written by something else).
+    DllInitialize(GetModuleHandleW(nullptr), DLL_PROCESS_ATTACH, nullptr);
+    prtfile::UseDriverDirectoryOf(p.handle());
+    {
+        _MODEL model(p.handle());
+        ASSERT_TRUE(model.is_valid());
+        prtreg store;
+        store.init(p.handle(), p.name().c_str());
+        prtformlist list(&model);
+        list.Load(store);
+        add_form(list, "mrl bell\x07 esc\x1b[31m", FORMF_GLOBAL);
+        list.Validate();
+        list.Save(store);
+        Result r = run({L"forms", p.name()});
+        EXPECT_NE(r.out.find("mrl bell\\x07 esc\\x1b[31m"), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find('\x1b'), std::string::npos);
+        EXPECT_EQ(r.out.find('\x07'), std::string::npos);
+        // Leave the machine's stocks as they were.
+        prtformlist again(&model);
+        again.Load(store);
+        for (prtform *f = again.get_first(); f;) {
+            prtform *next = f->get_next();
+            if (!std::strncmp(f->get_name(), "mrl ", 4))
+                delete f;
+            f = next;
+        }
+        again.Save(store);
+    }
+    prtfile::SetDriverDirectory(nullptr);
+    DllInitialize(GetModuleHandleW(nullptr), DLL_PROCESS_DETACH, nullptr);
+}
+
+} // namespace
