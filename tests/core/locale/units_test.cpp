@@ -202,8 +202,8 @@ TEST_F(LoadTest, StoredChoicesAndFileNames) {
     EXPECT_FALSE(loc.is_metric());
     EXPECT_EQ(loc.common(), "mrl32ger.dll");
     EXPECT_EQ(loc.oem(), "omr32eng.dll"); // not there in German
-    EXPECT_EQ(std::string((loc.GetLicenseFile()).nstring()), in_dir("omrxxger.lic"));
-    EXPECT_EQ(std::string((loc.GetHelpFile()).nstring()), in_dir("32eng.hlp"));
+    EXPECT_EQ(std::string(loc.GetLicenseFile().nstring()), in_dir("omrxxger.lic"));
+    EXPECT_EQ(std::string(loc.GetHelpFile().nstring()), in_dir((std::string(model.GetPrefix()) + "32eng.hlp").c_str()));
 
     // A language that is not offered loads English but stays chosen; stored
     // values that are not codes are not trusted.
