@@ -25,7 +25,8 @@ DWORD extent(PVOID out, uint16_t width, uint16_t length) {
 
 } // namespace
 
-DWORD DeviceCapabilitiesFor(HANDLE hPrinter, _MODEL &model, const DEVMODEW *dm, WORD index, PVOID out) {
+DWORD DeviceCapabilitiesFor(HANDLE hPrinter, const WCHAR *printer_name, _MODEL &model, const DEVMODEW *dm,
+                            WORD index, PVOID out) {
     const PDT *pdt = model.GetPDT();
     switch (index) {
     case DC_FIELDS:
@@ -33,7 +34,7 @@ DWORD DeviceCapabilitiesFor(HANDLE hPrinter, _MODEL &model, const DEVMODEW *dm, 
     case DC_PAPERS:
     case DC_PAPERSIZE:
     case DC_PAPERNAMES:
-        return FormCapabilities(hPrinter, model, index, out);
+        return FormCapabilities(hPrinter, printer_name, model, index, out);
     case DC_MINEXTENT:
         return extent(out, pdt->min_paper_width, pdt->min_paper_length);
     case DC_MAXEXTENT:
@@ -96,7 +97,7 @@ extern "C" DWORD WINAPI DrvDeviceCapabilities(HANDLE hPrinter, PWSTR pDeviceName
         if (model.is_valid()) {
             if (DEVMODEW *dm = model.NewDevmode(pDeviceName)) {
                 model.MergeDevmode(dm, pDevMode);
-                result = DeviceCapabilitiesFor(hPrinter, model, dm, iDevCap, pvOutput);
+                result = DeviceCapabilitiesFor(hPrinter, pDeviceName, model, dm, iDevCap, pvOutput);
                 MEMFREE(dm);
             }
         }
