@@ -7,16 +7,19 @@
 
 // Names of the lists, one lock each.
 constexpr WCHAR kFormListLock[] = WSTR("Forms");
+// Long enough for any list save; short enough that a hung process does not
+// hang the spooler with it. A tool run by a user may wait longer.
+constexpr DWORD kListLockWaitMs = 10000;
 
 // Held from construction to destruction: a named mutex shared by every process
 // of the machine, then the printer-data lock for this process's threads (in
 // that order, so that a thread waiting for another process never blocks the
-// printer-data reads of its own process). A process that holds the list too
-// long is not waited for forever: held() then says false and the caller must
-// not write the list.
+// printer-data reads of its own process). A process that holds the list
+// longer than wait_ms is not waited for: held() then says false and the
+// caller must not write the list.
 class ListLock {
 public:
-    explicit ListLock(const WCHAR *list);
+    explicit ListLock(const WCHAR *list, DWORD wait_ms = kListLockWaitMs);
     ~ListLock();
     ListLock(const ListLock &) = delete;
     ListLock &operator=(const ListLock &) = delete;

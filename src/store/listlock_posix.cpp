@@ -7,7 +7,7 @@ namespace {
 std::recursive_mutex host_lists;
 }
 
-ListLock::ListLock(const WCHAR *) {
+ListLock::ListLock(const WCHAR *, DWORD) {
     host_lists.lock();
     held_ = true;
 }

@@ -8,10 +8,6 @@
 
 namespace {
 
-// Long enough for any list save; short enough that a hung process does not
-// hang the spooler with it.
-constexpr DWORD kWaitMs = 10000;
-
 // The spooler (a service) and applications (user sessions) share the lists:
 // the name lives in the global namespace, and everyone may wait for the mutex
 // and release it.
@@ -33,13 +29,13 @@ HANDLE open_mutex(const WCHAR *list) {
 
 } // namespace
 
-ListLock::ListLock(const WCHAR *list) {
+ListLock::ListLock(const WCHAR *list, DWORD wait_ms) {
     HANDLE mutex = open_mutex(list);
     if (!mutex)
         return;
     // An owner that died mid-save leaves the mutex abandoned: it is ours now,
     // and the next save rewrites the whole list.
-    DWORD rc = WaitForSingleObject(mutex, kWaitMs);
+    DWORD rc = WaitForSingleObject(mutex, wait_ms);
     if (rc != WAIT_OBJECT_0 && rc != WAIT_ABANDONED) {
         CloseHandle(mutex);
         return;

@@ -73,6 +73,42 @@ void print_list(const std::wstring &printer, const _MODEL &model, const prtforml
     }
 }
 
+// Merges FILE into the list and stores it; false (told) when nothing was stored.
+bool import_file(const std::wstring &printer, prtreg &store, prtformlist &list, const std::wstring &file,
+                 const ListLock &hold) {
+    if (!hold.held()) {
+        err(L"%ls: the stock list is in use by another program; nothing was imported\n", printer.c_str());
+        return false;
+    }
+    FormImport report;
+    report.note = [](void *, const prtform &listed, bool replaced) {
+        if (replaced)
+            out(L"replaced %ls stock \"%hs\" by the file's\n", listed.is_predefined() ? L"predefined" : L"shared",
+                listed.get_name());
+        else
+            out(L"kept %ls stock \"%hs\"; the file's of that name was not imported\n",
+                listed.is_user() ? L"the user" : L"predefined", listed.get_name());
+    };
+    if (!list.Import(file.c_str(), report)) {
+        err(L"%ls: not a form list, cannot be read, or holds more than %ld stocks\n", file.c_str(),
+            static_cast<long>(kMaxForms));
+        return false;
+    }
+    if (!list.can_save()) {
+        err(L"%ls: nothing was imported: the machine would then hold %ld shared and %ld predefined stocks "
+            L"(at most %ld each), or its stored list could not be read whole\n",
+            file.c_str(), list.CountStored(false), list.CountStored(true), static_cast<long>(kMaxForms));
+        return false;
+    }
+    if (!list.Save(store)) {
+        err(L"%ls: the stock list cannot be stored\n", printer.c_str());
+        return false;
+    }
+    out(L"imported %ls: %ld new, %ld unchanged, %ld replaced, %ld kept\n", file.c_str(), report.added,
+        report.unchanged, report.replaced, report.kept);
+    return true;
+}
+
 int forms(HANDLE printer, const std::wstring &name, const mrlprint::Args &args) {
     // The model's data file and the predefined stocks lie in the driver's folder.
     prtfile::UseDriverDirectoryOf(printer);
@@ -90,43 +126,15 @@ int forms(HANDLE printer, const std::wstring &name, const mrlprint::Args &args) 
         }
         out(L"installed the predefined stocks of OEM %hs\n", model.GetOEM());
     }
-    // Read, merged and written back as one step: other processes save stocks too.
-    ListLock hold(kFormListLock);
     prtformlist list(&model);
-    list.Load(store);
-
     std::wstring import = mrlprint::option(args, L"--import");
-    if (!import.empty()) {
-        if (!hold.held()) {
-            err(L"%ls: the stock list is in use by another program; nothing was imported\n", name.c_str());
+    {
+        // Read, merged and written back as one step: other processes save
+        // stocks too. A user's tool may wait longer than the spooler does.
+        ListLock hold(kFormListLock, 60000);
+        list.Load(store);
+        if (!import.empty() && !import_file(name, store, list, import, hold))
             return 1;
-        }
-        FormImport report;
-        report.note = [](void *, const prtform &listed, bool replaced) {
-            if (replaced)
-                out(L"replaced %ls stock \"%hs\" by the file's\n", listed.is_predefined() ? L"predefined" : L"shared",
-                    listed.get_name());
-            else
-                out(L"kept %ls stock \"%hs\"; the file's of that name was not imported\n",
-                    listed.is_user() ? L"the user" : L"predefined", listed.get_name());
-        };
-        if (!list.Import(import.c_str(), report)) {
-            err(L"%ls: not a form list, cannot be read, or holds more than %ld stocks\n", import.c_str(),
-                static_cast<long>(kMaxForms));
-            return 1;
-        }
-        if (!list.can_save()) {
-            err(L"%ls: nothing was imported: the machine would then hold %ld shared and %ld predefined stocks "
-                L"(at most %ld each), or its stored list could not be read whole\n",
-                import.c_str(), list.CountStored(false), list.CountStored(true), static_cast<long>(kMaxForms));
-            return 1;
-        }
-        if (!list.Save(store)) {
-            err(L"%ls: the stock list cannot be stored\n", name.c_str());
-            return 1;
-        }
-        out(L"imported %ls: %ld new, %ld unchanged, %ld replaced, %ld kept\n", import.c_str(), report.added,
-            report.unchanged, report.replaced, report.kept);
     }
     std::wstring exported = mrlprint::option(args, L"--export");
     if (!exported.empty()) {
