@@ -26,7 +26,8 @@ DWORD extent(PVOID out, uint16_t width, uint16_t length) {
 
 } // namespace
 
-DWORD DeviceCapabilitiesFor(HANDLE hPrinter, _MODEL &model, const DEVMODEW *dm, WORD index, PVOID out) {
+DWORD DeviceCapabilitiesFor(HANDLE hPrinter, const WCHAR *printer_name, _MODEL &model, const DEVMODEW *dm,
+                            WORD index, PVOID out) {
     const PDT *pdt = model.GetPDT();
     switch (index) {
     case DC_FIELDS:
@@ -34,7 +35,7 @@ DWORD DeviceCapabilitiesFor(HANDLE hPrinter, _MODEL &model, const DEVMODEW *dm, 
     case DC_PAPERS:
     case DC_PAPERSIZE:
     case DC_PAPERNAMES:
-        return FormCapabilities(hPrinter, model, index, out);
+        return FormCapabilities(hPrinter, printer_name, model, index, out);
     case DC_MINEXTENT:
         return extent(out, pdt->min_paper_width, pdt->min_paper_length);
     case DC_MAXEXTENT:
@@ -97,7 +98,7 @@ extern "C" DWORD WINAPI DrvDeviceCapabilities(HANDLE hPrinter, PWSTR pDeviceName
         if (model.is_valid()) {
             if (MemBlock<DEVMODEW> dm = NewDevmode(model, pDeviceName)) {
                 MergeDevmode(model, dm.get(), pDevMode);
-                result = DeviceCapabilitiesFor(hPrinter, model, dm.get(), iDevCap, pvOutput);
+                result = DeviceCapabilitiesFor(hPrinter, pDeviceName, model, dm.get(), iDevCap, pvOutput);
             }
         }
     }

@@ -98,7 +98,8 @@ extern "C" BOOL WINAPI DrvConvertDevMode(LPWSTR pPrinterName, PDEVMODEW pdmIn, P
     }
     switch (fMode) {
     case CDM_CONVERT: {
-        if (!pdmOut)
+        // pdmOut's own header states the size needed: it must lie inside the buffer first.
+        if (!pdmOut || *pcbNeeded < devmode::kHeaderSize)
             return FALSE;
         LONG needed = device_mode_size(pdmOut);
         if (*pcbNeeded < needed || ConvertDevmode(pdmIn, pdmOut) <= 0)

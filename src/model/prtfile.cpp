@@ -8,7 +8,7 @@ WCHAR g_driver_dir[kDirChars];
 bool g_driver_dir_set = false;
 } // namespace
 
-prtfile::prtfile() : handle_(kClosed), open_info_(), size_(0) {}
+prtfile::prtfile() : handle_(closed()), size_(0) {}
 
 prtfile::prtfile(const WCHAR *path, LONG mode) : prtfile() { Open(path, mode); }
 

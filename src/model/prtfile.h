@@ -1,23 +1,20 @@
 // Thin wrapper of one open file: the driver data file, list files, files sent
-// to the printer and reports. Windows opens through OpenFile; the host build
-// has a stand-in with the same results.
+// to the printer and reports. Windows opens wide paths through CreateFileW (a
+// narrow path would lose every character outside the ANSI code page); the
+// host build has a stand-in with the same results.
 #pragma once
 
 #include "../foundation/compat.h"
 
 #ifdef _WIN32
-typedef HFILE prtfile_handle;
-typedef OFSTRUCT prtfile_openinfo;
+typedef HANDLE prtfile_handle;
 #else
 typedef int prtfile_handle;
-struct prtfile_openinfo {
-    BYTE cBytes;
-};
 #endif
 
 class prtfile {
 public:
-    // Open modes (OpenFile's values) and the append flag of this class.
+    // Open modes (the values of OpenFile's OF_ flags) and the append flag of this class.
     enum : LONG {
         kRead = 0x0000,
         kWrite = 0x0001,
@@ -37,7 +34,7 @@ public:
     LONG Read(unsigned char *buf, LONG n);
     LONG Write(const unsigned char *buf, LONG n);
     bool Close();
-    bool is_open() const { return handle_ != kClosed; }
+    bool is_open() const { return handle_ != closed(); }
     // Size taken right after opening; -1 when it could not be read, 0 before any open.
     LONG size() const { return size_; }
 
@@ -59,9 +56,12 @@ public:
 #endif
 
 private:
-    static constexpr prtfile_handle kClosed = static_cast<prtfile_handle>(-1);
+#ifdef _WIN32
+    static prtfile_handle closed() { return INVALID_HANDLE_VALUE; }
+#else
+    static prtfile_handle closed() { return -1; }
+#endif
     prtfile_handle handle_;
-    prtfile_openinfo open_info_;
     LONG size_;
 };
 

@@ -1,4 +1,4 @@
-// Host stand-in of the file wrapper: POSIX calls with OpenFile's mode meanings.
+// Host stand-in of the file wrapper: POSIX calls with the Windows mode meanings.
 // Paths are UTF-16 as on Windows; both separators are accepted.
 #include "prtfile.h"
 
@@ -81,7 +81,7 @@ bool prtfile::Close() {
     if (!is_open())
         return false;
     ::close(handle_);
-    handle_ = kClosed;
+    handle_ = closed();
     return true;
 }
 

@@ -8,26 +8,17 @@
 
 namespace {
 
-// OpenFile takes narrow paths of fewer than OFS_MAXPATHNAME characters; a longer
-// path opens through CreateFileW with the same meaning of the mode bits.
-HFILE open_long(const WCHAR *path, LONG mode) {
+// The mode bits keep OpenFile's meanings: read, write or both; create (or
+// truncate) instead of opening an existing file.
+HANDLE open_wide(const WCHAR *path, LONG mode) {
     DWORD access = GENERIC_READ;
     if ((mode & 3) == prtfile::kWrite)
         access = GENERIC_WRITE;
     else if ((mode & 3) == prtfile::kReadWrite || (mode & prtfile::kCreate))
         access = GENERIC_READ | GENERIC_WRITE;
     DWORD disposition = (mode & prtfile::kCreate) ? CREATE_ALWAYS : OPEN_EXISTING;
-    HANDLE h = CreateFileW(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    return h == INVALID_HANDLE_VALUE ? HFILE_ERROR : static_cast<HFILE>(reinterpret_cast<INT_PTR>(h));
-}
-
-HANDLE as_handle(HFILE h) { return reinterpret_cast<HANDLE>(static_cast<INT_PTR>(h)); }
-
-// Narrow form of a path for OpenFile; false when it does not fit.
-bool narrow_path(const WCHAR *path, char (&out)[OFS_MAXPATHNAME]) {
-    int n = WideCharToMultiByte(CP_ACP, 0, path, -1, out, OFS_MAXPATHNAME, nullptr, nullptr);
-    return n > 0;
+    return CreateFileW(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 // Keeps a path's folder with its trailing backslash; false when it has none.
@@ -46,17 +37,13 @@ bool keep_folder(WCHAR *path) {
 bool prtfile::Open(const WCHAR *path, LONG mode) {
     if (is_open() || !path)
         return false;
-    char narrow[OFS_MAXPATHNAME];
-    if (narrow_path(path, narrow))
-        handle_ = OpenFile(narrow, &open_info_, static_cast<UINT>(mode & 0xFFFF));
-    else
-        handle_ = open_long(path, mode);
+    handle_ = open_wide(path, mode);
     if (!is_open())
         return false;
-    DWORD sz = GetFileSize(as_handle(handle_), nullptr);
-    size_ = sz == INVALID_FILE_SIZE ? -1 : static_cast<LONG>(sz);
+    LARGE_INTEGER sz;
+    size_ = GetFileSizeEx(handle_, &sz) && sz.QuadPart <= INT32_MAX ? static_cast<LONG>(sz.QuadPart) : -1;
     if (mode & kAppend)
-        SetFilePointer(as_handle(handle_), 0, nullptr, FILE_END);
+        SetFilePointer(handle_, 0, nullptr, FILE_END);
     return true;
 }
 
@@ -64,7 +51,7 @@ LONG prtfile::Read(unsigned char *buf, LONG n) {
     if (!is_open())
         return -1;
     DWORD got = 0;
-    if (n < 0 || !ReadFile(as_handle(handle_), buf, static_cast<DWORD>(n), &got, nullptr))
+    if (n < 0 || !ReadFile(handle_, buf, static_cast<DWORD>(n), &got, nullptr))
         return 0;
     return static_cast<LONG>(got);
 }
@@ -73,7 +60,7 @@ LONG prtfile::Write(const unsigned char *buf, LONG n) {
     if (!is_open())
         return -1;
     DWORD put = 0;
-    if (n < 0 || !WriteFile(as_handle(handle_), buf, static_cast<DWORD>(n), &put, nullptr))
+    if (n < 0 || !WriteFile(handle_, buf, static_cast<DWORD>(n), &put, nullptr))
         return 0;
     return static_cast<LONG>(put);
 }
@@ -81,8 +68,8 @@ LONG prtfile::Write(const unsigned char *buf, LONG n) {
 bool prtfile::Close() {
     if (!is_open())
         return false;
-    CloseHandle(as_handle(handle_));
-    handle_ = kClosed;
+    CloseHandle(handle_);
+    handle_ = closed();
     return true;
 }
 
@@ -91,11 +78,8 @@ bool prtfile::Delete(const WCHAR *path) { return path && DeleteFileW(path); }
 bool prtfile::Exists(const WCHAR *path) {
     if (!path)
         return false;
-    char narrow[OFS_MAXPATHNAME];
-    if (!narrow_path(path, narrow))
-        return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
-    OFSTRUCT info;
-    return OpenFile(narrow, &info, OF_EXIST) != HFILE_ERROR;
+    DWORD attributes = GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool prtfile::GetSystemDirectoryW(WCHAR *buf, LONG n) {

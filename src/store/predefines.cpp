@@ -3,6 +3,7 @@
 #include "../foundation/ostring.h"
 #include "../model/model.h"
 #include "../model/prtfile.h"
+#include "listlock.h"
 #include "predefines.h"
 #include "prtform.h"
 #include "prtreg.h"
@@ -25,6 +26,9 @@ bool InstallPredefines(prtreg &store, _MODEL *model) {
     // The driver maker's own stocks stay editable everywhere; another OEM's are fixed.
     const char *oem = model->GetOEM();
     bool own = oem[0] == 'o' && oem[1] == 'm' && oem[2] == 'r' && oem[3] == 0;
+    ListLock hold(kFormListLock);
+    if (!hold.held())
+        return false;
     prtformlist forms(model);
     forms.Load(store);
     forms.Load(path.wstring(), own ? SFM_PREDEFINED_GLOBAL : SFM_PREDEFINED);

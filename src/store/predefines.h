@@ -13,5 +13,5 @@ bool PredefinedFileName(const _MODEL *model, const char *extension, OString &pat
 
 // Merges the predefined forms of the model's OEM into the stored form list:
 // flagged global as well for the driver maker's own package ("omr"). False
-// when the driver directory cannot be found.
+// when the driver directory cannot be found or the stock list stays locked.
 bool InstallPredefines(prtreg &store, _MODEL *model);

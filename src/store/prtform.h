@@ -10,6 +10,7 @@
 class _MODEL;
 class prtreg;
 class prtformlist;
+class prtform;
 
 #pragma pack(push, 1)
 // A form as stored in printer data and in form-list files (little-endian).
@@ -70,6 +71,17 @@ void SfmWriteHeader(unsigned char *out);
 void FormRecordFromBytes(const unsigned char *bytes, LONG n, FormRecord *rec);
 // The 92 stored bytes of a record, little-endian, the name zero-padded.
 void FormRecordToBytes(const FormRecord &rec, unsigned char *out);
+
+// What prtformlist::Import did with a file's stocks; `names` receives each
+// stock that replaced a listed one or was dropped for one, when it is set.
+struct FormImport {
+    LONG added = 0;
+    LONG unchanged = 0;
+    LONG replaced = 0;
+    LONG kept = 0;
+    void (*note)(void *context, const prtform &listed, bool replaced) = nullptr;
+    void *context = nullptr;
+};
 
 class prtform : public ONode {
 public:
@@ -159,13 +171,21 @@ public:
 
     // Adds the forms stored for the printer, machine-wide and for the OEM; validates.
     bool Load(prtreg &store);
+    // False, with nothing written, when the list cannot be stored whole (can_save).
     bool Save(prtreg &store);
     // Save, unless the store it was just loaded from already holds exactly the
     // values Save would write (a capability query loads and saves every time).
     bool SaveIfChanged(prtreg &store);
     // Adds the forms of a form-list file, flagged by mode (SFM_*); validates.
-    // False when the file cannot be opened or is not a form list.
+    // False, with the list unchanged, when the file cannot be opened, is not a
+    // form list or holds more than kMaxForms records.
     bool Load(const WCHAR *path, LONG mode);
+    // Merges a form-list file's stocks (shared by the machine) into the list and
+    // validates. A stock equal in name and sizes to a listed one changes nothing;
+    // of two that share a name but not their sizes, the listed one gives way when
+    // it may be deleted (FormImport::replaced) and stays otherwise (kept). False,
+    // with the list unchanged, when Load(path) refuses the file.
+    bool Import(const WCHAR *path, FormImport &report);
     // Writes every form but the user form; false when the file cannot be written.
     bool Save(const WCHAR *path);
 
@@ -188,6 +208,13 @@ public:
     // Adds a form at the tail (the list owns it from then on).
     void Add(prtform *form) { AddTail(form); }
 
+    // The stocks Save stores machine-wide (predefined false) or for the OEM.
+    LONG CountStored(bool predefined) const;
+    // Save writes only a list that the last Load read whole (a stored count
+    // above kMaxForms or a stored stock that could not be read would be lost for
+    // good) and whose two stored lists each hold at most kMaxForms stocks.
+    bool can_save() const;
+
 private:
     // Calls write(form, index) for every offered form when writing; returns their count.
     template <class Write> LONG for_each_offered(Write write, bool writing) const {
@@ -208,4 +235,5 @@ private:
     // order-independent digest of (place, name, bytes) of the values read.
     const prtreg *loaded_from_ = nullptr;
     uint64_t loaded_digest_ = 0;
+    bool read_whole_ = true;
 };

@@ -100,16 +100,20 @@ bool prtformlist::Validate() {
         }
     }
 
+    // Offered: paper the printer takes, no larger than its maximum and no
+    // smaller than its minimum (and never empty).
     const PDT *pdt = GetPdt();
     int64_t max_width = pdt ? int64_t(pdt->max_paper_width) * 100 : 0;
     int64_t max_length = pdt ? int64_t(pdt->max_paper_length) * 100 : 0;
+    int64_t min_width = pdt && pdt->min_paper_width > 0 ? int64_t(pdt->min_paper_width) * 100 : 1;
+    int64_t min_length = pdt && pdt->min_paper_length > 0 ? int64_t(pdt->min_paper_length) * 100 : 1;
     uint32_t next_id = kFirstPaperId;
     for (prtform *f = get_first(); f; f = f->get_next()) {
         f->CalculatePrintableArea();
         if (f->is_user()) {
             f->set_paper_id(kUserPaperId);
-        } else if (f->get_paper_length() > 0 && f->get_paper_width() > 0 && f->get_paper_length() <= max_length &&
-                   f->get_paper_width() <= max_width && next_id <= 0xFFFF) {
+        } else if (f->get_paper_length() >= min_length && f->get_paper_width() >= min_width &&
+                   f->get_paper_length() <= max_length && f->get_paper_width() <= max_width && next_id <= 0xFFFF) {
             f->set_paper_id(static_cast<uint16_t>(next_id++));
         } else {
             f->set_paper_id(0);
@@ -152,6 +156,10 @@ bool prtformlist::Load(const WCHAR *path, LONG mode) {
     // from a layout this module does not know, and an empty one would never end.
     if (record_size > 0 && record_size <= static_cast<uint32_t>(kFormRecordSize)) {
         LONG r = static_cast<LONG>(record_size);
+        // A file of more stocks than a list may hold is refused whole rather
+        // than cut short without a word.
+        if (file.size() > 0 && (file.size() - kSfmHeaderSize) / r > kMaxForms)
+            return false;
         unsigned char buf[kFormRecordSize] = {};
         uint32_t flags = flags_for_mode(mode);
         for (LONG taken = 0; taken < kMaxForms && file.Read(buf, r) == r; ++taken) {
@@ -186,4 +194,49 @@ bool prtformlist::Save(const WCHAR *path) {
         ok = file.Write(bytes, kFormRecordSize) == kFormRecordSize;
     }
     return file.Close() && ok;
+}
+
+namespace {
+
+bool same_stock(const prtform &a, const prtform &b) {
+    return a.get_width() == b.get_width() && a.get_height() == b.get_height() && a.get_left() == b.get_left() &&
+           a.get_right() == b.get_right() && a.get_top() == b.get_top() && a.get_bottom() == b.get_bottom() &&
+           compare_names(a.get_name(), b.get_name()) == 0;
+}
+
+} // namespace
+
+bool prtformlist::Import(const WCHAR *path, FormImport &report) {
+    prtformlist incoming;
+    if (!incoming.Load(path, SFM_IMPORT))
+        return false;
+    while (prtform *in = incoming.get_first()) {
+        in->Remove();
+        prtform *listed = get_first();
+        while (listed && compare_names(listed->get_name(), in->get_name()) != 0)
+            listed = listed->get_next();
+        if (!listed) {
+            AddTail(in);
+            ++report.added;
+        } else if (same_stock(*listed, *in)) {
+            // An exported list read back: the listed stock keeps its kind.
+            delete in;
+            ++report.unchanged;
+        } else {
+            // The duplicate rule of Validate, made explicit so it can be told.
+            bool replace = listed->can_delete() && !listed->is_user();
+            if (report.note)
+                report.note(report.context, *listed, replace);
+            if (replace) {
+                delete listed;
+                AddTail(in);
+                ++report.replaced;
+            } else {
+                delete in;
+                ++report.kept;
+            }
+        }
+    }
+    Validate();
+    return true;
 }

@@ -76,31 +76,36 @@ void save_form(Values &v, Place place, const char *name, bool global, const prtf
 }
 
 // Per-printer route: the printer data, or the key path while one is set.
-void load_form(prtformlist &list, Values &v, Place place, const char *name) {
+// False when the value cannot be read or kept.
+bool load_form(prtformlist &list, Values &v, Place place, const char *name) {
     unsigned char bytes[kFormRecordSize];
     if (!v.load(place, name, bytes, kFormRecordSize, false))
-        return;
+        return false;
     auto *form = new (std::nothrow) prtform;
     if (!form)
-        return;
+        return false;
     FormRecord rec;
     FormRecordFromBytes(bytes, kFormRecordSize, &rec);
     form->set_record(rec);
     list.Add(form);
+    return true;
 }
 
-// "Form Count" and "Form 1".. below the store's current key path.
-void load_numbered(prtformlist &list, Values &v, Place place) {
+// "Form Count" and "Form 1".. below the store's current key path; false when
+// some counted stock was not read.
+bool load_numbered(prtformlist &list, Values &v, Place place) {
     int32_t count = 0;
     if (!load_le32(v, place, kFormCount, false, &count))
         count = 0;
+    bool whole = count >= 0 && count <= kMaxForms;
     if (count > kMaxForms)
         count = kMaxForms;
     for (LONG n = count; n >= 1; --n) {
         char name[32];
         form_value_name(name, n);
-        load_form(list, v, place, name);
+        whole &= load_form(list, v, place, name);
     }
+    return whole;
 }
 
 // The non-user forms that are (or are not) predefined, numbered from 1, then their count.
@@ -138,11 +143,11 @@ bool prtformlist::Load(prtreg &store) {
     load_form(*this, v, kPrinter, kUserForm);
 
     store.SetPath(GLOBAL_KEY);
-    load_numbered(*this, v, kMachine);
+    read_whole_ = load_numbered(*this, v, kMachine);
     OString key;
     if (oem_key(*this, key)) {
         store.SetPath(key.nstring());
-        load_numbered(*this, v, kOem);
+        read_whole_ &= load_numbered(*this, v, kOem);
     }
     store.SetPath(nullptr);
     Validate();
@@ -169,9 +174,24 @@ static void save_all(const prtformlist &list, Values &v, LONG unprintable_width)
     }
 }
 
+LONG prtformlist::CountStored(bool predefined) const {
+    LONG n = 0;
+    for (prtform *f = get_first(); f; f = f->get_next())
+        n += !f->is_user() && f->is_predefined() == predefined;
+    return n;
+}
+
+bool prtformlist::can_save() const {
+    return read_whole_ && CountStored(false) <= kMaxForms && CountStored(true) <= kMaxForms;
+}
+
 bool prtformlist::Save(prtreg &store) {
+    if (!can_save())
+        return false;
     Values v{store};
     save_all(*this, v, unprintable_width_);
+    // Last: a reader that sees the new stamp finds the whole list written.
+    store.BumpChangeStamp();
     return true;
 }
 

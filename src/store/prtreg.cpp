@@ -3,6 +3,8 @@
 #include "../foundation/memory.h"
 #include "../foundation/util.h"
 
+#include <chrono>
+
 prtreg::prtreg() : path_flag_(false), printer_(nullptr) {}
 
 prtreg::prtreg(void *printer) : path_flag_(false), printer_(printer) {}
@@ -76,4 +78,34 @@ bool prtreg::SaveStr(const char *name, const unsigned char *buf, LONG size, bool
     if (size < 0 || (!buf && size))
         return false;
     return SetData(name, buf, size, kRegSz, global);
+}
+
+namespace {
+constexpr char kChangeStamp[] = "Change Stamp";
+}
+
+bool prtreg::LoadChangeStamp(uint64_t *stamp) {
+    unsigned char raw[8];
+    if (!LoadRaw(kChangeStamp, raw, 8, true))
+        return false;
+    uint64_t v = 0;
+    for (int i = 7; i >= 0; --i)
+        v = v << 8 | raw[i];
+    *stamp = v;
+    return true;
+}
+
+bool prtreg::BumpChangeStamp() {
+    uint64_t stored = 0;
+    LoadChangeStamp(&stored);
+    auto now = std::chrono::duration_cast<std::chrono::microseconds>(
+                   std::chrono::system_clock::now().time_since_epoch())
+                   .count();
+    uint64_t v = stored + 1;
+    if (now > 0 && static_cast<uint64_t>(now) > v)
+        v = static_cast<uint64_t>(now);
+    unsigned char raw[8];
+    for (int i = 0; i < 8; ++i)
+        raw[i] = static_cast<unsigned char>(v >> (8 * i));
+    return SaveRaw(kChangeStamp, raw, 8, true);
 }

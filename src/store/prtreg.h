@@ -48,6 +48,14 @@ public:
     bool LoadStr(const char *name, unsigned char *buf, LONG size, bool global);
     bool SaveStr(const char *name, const unsigned char *buf, LONG size, bool global);
 
+    // A machine-wide stamp that grows with every saved list, so that a reader
+    // that kept an answer can tell with one read whether anything changed since.
+    // False when none is stored.
+    bool LoadChangeStamp(uint64_t *stamp);
+    // Moves the stamp past both the stored one and the clock: it never repeats,
+    // not even after the machine-wide key was deleted.
+    bool BumpChangeStamp();
+
     HANDLE get_printer() const { return printer_; }
     const OString &get_printer_name() const { return printer_name_; }
     bool is_path() const { return path_flag_; }

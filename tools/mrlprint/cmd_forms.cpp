@@ -12,6 +12,7 @@
 #include "model/prtfile.h"
 #include "platform/ddiui.h"
 #include "platform/globals.h"
+#include "store/listlock.h"
 #include "store/predefines.h"
 #include "store/prtform.h"
 #include "store/prtreg.h"
@@ -73,6 +74,52 @@ void print_list(const std::wstring &printer, const _MODEL &model, const prtforml
     }
 }
 
+// Merges FILE into the list and stores it; false (told) when nothing was stored.
+bool import_file(const std::wstring &printer, prtreg &store, prtformlist &list, const std::wstring &file,
+                 const ListLock &hold) {
+    // A malformed file is refused whole: nothing of it reaches the store.
+    std::vector<unsigned char> bytes;
+    size_t record = 0;
+    const char *why = mrlprint::read_file(file, bytes) ? SfmProblem(bytes.data(), bytes.size(), &record)
+                                                       : "cannot be read";
+    if (why) {
+        err(L"%ls: not imported: %hs", file.c_str(), why);
+        err(record ? L" (record %zu)\n" : L"\n", record);
+        return false;
+    }
+    if (!hold.held()) {
+        err(L"%ls: the stock list is in use by another program; nothing was imported\n", printer.c_str());
+        return false;
+    }
+    FormImport report;
+    report.note = [](void *, const prtform &listed, bool replaced) {
+        if (replaced)
+            out(L"replaced %ls stock \"%ls\" by the file's\n", listed.is_predefined() ? L"predefined" : L"shared",
+                mrlprint::shown(listed.get_name()).c_str());
+        else
+            out(L"kept %ls stock \"%ls\"; the file's of that name was not imported\n",
+                listed.is_user() ? L"the user" : L"predefined", mrlprint::shown(listed.get_name()).c_str());
+    };
+    if (!list.Import(file.c_str(), report)) {
+        err(L"%ls: not a form list, cannot be read, or holds more than %ld stocks\n", file.c_str(),
+            static_cast<long>(kMaxForms));
+        return false;
+    }
+    if (!list.can_save()) {
+        err(L"%ls: nothing was imported: the machine would then hold %ld shared and %ld predefined stocks "
+            L"(at most %ld each), or its stored list could not be read whole\n",
+            file.c_str(), list.CountStored(false), list.CountStored(true), static_cast<long>(kMaxForms));
+        return false;
+    }
+    if (!list.Save(store)) {
+        err(L"%ls: the stock list cannot be stored\n", printer.c_str());
+        return false;
+    }
+    out(L"imported %ls: %ld new, %ld unchanged, %ld replaced, %ld kept\n", file.c_str(), report.added,
+        report.unchanged, report.replaced, report.kept);
+    return true;
+}
+
 int forms(HANDLE printer, _MODEL &model, const std::wstring &name, const mrlprint::Args &args) {
     prtreg store;
     store.init(printer, name.c_str());
@@ -84,28 +131,14 @@ int forms(HANDLE printer, _MODEL &model, const std::wstring &name, const mrlprin
         out(L"installed the predefined stocks of OEM %hs\n", model.GetOEM());
     }
     prtformlist list(&model);
-    list.Load(store);
-
     std::wstring import = mrlprint::option(args, L"--import");
-    if (!import.empty()) {
-        // A malformed file is refused whole: nothing of it reaches the store.
-        std::vector<unsigned char> bytes;
-        size_t record = 0;
-        const char *why = mrlprint::read_file(import, bytes) ? SfmProblem(bytes.data(), bytes.size(), &record)
-                                                             : "cannot be read";
-        if (why) {
-            err(L"%ls: not imported: %hs", import.c_str(), why);
-            err(record ? L" (record %zu)\n" : L"\n", record);
+    {
+        // Read, merged and written back as one step: other processes save
+        // stocks too. A user's tool may wait longer than the spooler does.
+        ListLock hold(kFormListLock, 60000);
+        list.Load(store);
+        if (!import.empty() && !import_file(name, store, list, import, hold))
             return 1;
-        }
-        long before = list.Count();
-        if (!list.Load(import.c_str(), SFM_IMPORT)) {
-            err(L"%ls: not imported: cannot be read\n", import.c_str());
-            return 1;
-        }
-        list.Save(store);
-        out(L"imported %ls: %ls\n", import.c_str(),
-            mrlprint::count(list.Count() - before, L"new stock", L"new stocks").c_str());
     }
     std::wstring exported = mrlprint::option(args, L"--export");
     if (!exported.empty()) {

@@ -104,21 +104,25 @@ TEST_F(FormList, DuplicateNames) {
                                               "1x1 2 3"}));
 }
 
-TEST_F(FormList, PaperIdsUserAndTooLarge) {
-    // At most 118 mm wide, 990 mm long.
+TEST_F(FormList, PaperIdsUserTooLargeAndTooSmall) {
+    // At least 10 x 6 mm, at most 118 mm wide, 990 mm long.
     add_form(list, "wide", FORMF_GLOBAL, 118001, 100000);
     add_form(list, "fits", FORMF_GLOBAL, 118000, 990000);
     add_form(list, "long", FORMF_GLOBAL, 50000, 990001);
+    add_form(list, "narrow", FORMF_GLOBAL, 9999, 100000);
+    add_form(list, "short", FORMF_GLOBAL, 50000, 5999);
+    add_form(list, "least", FORMF_GLOBAL, 10000, 6000);
     add_form(list, "USER", FORMF_USER, 500000, 100000); // always 256, whatever its size
     add_form(list, "negative", FORMF_GLOBAL, -200000, 100000); // from a damaged store: never offered
     list.Validate();
     EXPECT_STREQ(list.Find(256)->get_name(), "USER");
-    EXPECT_STREQ(list.Find(257)->get_name(), "fits");
-    EXPECT_EQ(list.Find(258), nullptr);
+    EXPECT_STREQ(list.Find(257)->get_name(), "least");
+    EXPECT_STREQ(list.Find(258)->get_name(), "fits");
+    EXPECT_EQ(list.Find(259), nullptr);
     EXPECT_STREQ(list.Find(0)->get_name(), "wide");
-    EXPECT_EQ(list.enum_paper_id(nullptr), 2);
-    EXPECT_EQ(list.enum_paper_size(nullptr), 2);
-    EXPECT_EQ(list.enum_paper_name(nullptr), 2);
+    EXPECT_EQ(list.enum_paper_id(nullptr), 3);
+    EXPECT_EQ(list.enum_paper_size(nullptr), 3);
+    EXPECT_EQ(list.enum_paper_name(nullptr), 3);
 }
 
 TEST_F(FormList, EnumeratesOfferedFormsInListOrder) {
@@ -336,13 +340,13 @@ TEST_F(FormFile, RefusedAndEmptyFiles) {
     EXPECT_TRUE(list.Load(path.c_str(), 0));
     EXPECT_EQ(names(list), std::vector<std::string>{"kept"});
 
-    // A file of more stocks than any real list takes only the first 1024.
+    // A file of more stocks than a list may hold is refused whole, not cut short.
     Bytes huge = sfm_header(92);
-    for (int i = 0; i < 1100; ++i)
+    for (int i = 0; i < 1025; ++i)
         put_record(huge, 50000, 25000, ("stock " + std::to_string(i)).c_str());
     ASSERT_TRUE(write_file(path, huge));
-    ASSERT_TRUE(list.Load(path.c_str(), 0));
-    EXPECT_EQ(names(list).size(), 1u + 1024u);
+    EXPECT_FALSE(list.Load(path.c_str(), 0));
+    EXPECT_EQ(names(list), std::vector<std::string>{"kept"});
 }
 
 TEST_F(FormFile, SaveWritesEveryFormButTheUserForm) {

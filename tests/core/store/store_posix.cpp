@@ -168,6 +168,75 @@ TEST_F(StoredForms, LoadSurvivesBadStoredValues) {
     prtform *empty_name = list.get_first()->get_next();
     EXPECT_STREQ(empty_name->get_name(), "");
     EXPECT_EQ(empty_name->get_width(), 10000);
+
+    // A list not read whole is never written back: that would make the loss permanent.
+    EXPECT_FALSE(list.can_save());
+    list.SaveIfChanged(store);
+    EXPECT_FALSE(list.Save(store));
+    EXPECT_EQ(load_long(store, "Form Count", true), 3);
+    store.SetPath("System\\CurrentControlSet\\Control\\Print\\Marlin\\ott");
+    EXPECT_EQ(load_long(store, "Form Count", false), 0x7FFFFFFF);
+    store.SetPath(nullptr);
+
+    // Neither is a list of more stocks than one place may hold.
+    prtformlist big(&model);
+    for (int i = 0; i < 1025; ++i)
+        add_form(big, ("stock " + std::to_string(i)).c_str(), FORMF_GLOBAL);
+    big.Validate();
+    EXPECT_FALSE(big.can_save());
+    EXPECT_FALSE(big.Save(store));
+    EXPECT_EQ(load_long(store, "Form Count", true), 3);
+}
+
+TEST_F(StoredForms, ImportOfAnExportChangesNothingReplacementsAreTold) {
+    TestModel own("omr");
+    prtformlist list(&own);
+    add_form(list, "2x1", FORMF_PREDEFINED | FORMF_GLOBAL, 50800, 25400);
+    add_form(list, "3x1", FORMF_PREDEFINED | FORMF_GLOBAL, 76200, 25400);
+    add_form(list, "4x6", FORMF_GLOBAL, 101600, 152400);
+    list.Validate();
+    ASSERT_TRUE(list.Save(store));
+    const std::string stored = "USER:U 4x6:G 3x1:PG 2x1:PG ";
+
+    prtformlist loaded(&own);
+    loaded.Load(store);
+    WString path = temp_path("exported.sfm");
+    ASSERT_TRUE(loaded.Save(path.c_str()));
+    FormImport report;
+    ASSERT_TRUE(loaded.Import(path.c_str(), report));
+    EXPECT_EQ(report.unchanged, 3);
+    EXPECT_EQ(report.added + report.replaced + report.kept, 0);
+    ASSERT_TRUE(loaded.Save(store));
+    prtformlist back(&own);
+    back.Load(store);
+    EXPECT_EQ(names(back), stored);
+
+    // Same names, other sizes: a stock that may be deleted gives way, a fixed
+    // one (of another OEM) stays; either way the caller hears of it.
+    prtformlist changed;
+    add_form(changed, "2x1", 0, 50800, 30000);
+    add_form(changed, "1x1", 0, 25400, 25400);
+    ASSERT_TRUE(changed.Save(path.c_str()));
+    std::string told;
+    FormImport again;
+    again.context = &told;
+    again.note = [](void *context, const prtform &listed, bool replaced) {
+        *static_cast<std::string *>(context) += std::string(listed.get_name()) + (replaced ? " replaced " : " kept ");
+    };
+    ASSERT_TRUE(back.Import(path.c_str(), again));
+    EXPECT_EQ(told, "2x1 replaced ");
+    EXPECT_EQ(again.added, 1);
+    EXPECT_EQ(names(back), "USER:U 4x6:G 3x1:PG 2x1:G 1x1:G ");
+
+    TestModel foreign("oin");
+    prtformlist fixed(&foreign);
+    add_form(fixed, "2x1", FORMF_PREDEFINED, 50800, 25400);
+    fixed.Validate();
+    told.clear();
+    ASSERT_TRUE(fixed.Import(path.c_str(), again));
+    EXPECT_EQ(told, "2x1 kept ");
+    EXPECT_EQ(names(fixed), "USER:U 2x1:P 1x1:G ");
+    EXPECT_EQ(fixed.Find(257)->get_height(), 25400);
 }
 
 TEST_F(StoredForms, InstallPredefinesFromThePackage) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -108,6 +109,26 @@ TEST_F(Module, ConvertDevModeSizeAnswers) {
     EXPECT_FALSE(convert(nullptr, nullptr, nullptr, &needed, CDM_CONVERT));
     EXPECT_EQ(needed, 5);
     EXPECT_EQ(GetLastError(), 1234u);
+
+    // Convert into a buffer shorter than a device-mode header, ending where
+    // readable memory ends: the header it does not hold is never read.
+    SYSTEM_INFO si;
+    GetSystemInfo(&si);
+    auto *pages = static_cast<BYTE *>(VirtualAlloc(nullptr, 2 * si.dwPageSize, MEM_COMMIT, PAGE_READWRITE));
+    ASSERT_NE(pages, nullptr);
+    DWORD old_protect;
+    ASSERT_TRUE(VirtualProtect(pages + si.dwPageSize, si.dwPageSize, PAGE_NOACCESS, &old_protect));
+    for (LONG size : {0, 1, 8, 70, 71}) {
+        BYTE *end = pages + si.dwPageSize;
+        std::fill(end - 72, end, BYTE(0xAB));
+        needed = size;
+        SetLastError(1234);
+        EXPECT_FALSE(convert(nullptr, nullptr, reinterpret_cast<DEVMODEW *>(end - size), &needed, CDM_CONVERT)) << size;
+        EXPECT_EQ(needed, size);
+        EXPECT_EQ(GetLastError(), 1234u);
+        EXPECT_EQ(std::vector<BYTE>(end - 72, end), std::vector<BYTE>(72, 0xAB));
+    }
+    VirtualFree(pages, 0, MEM_RELEASE);
 }
 
 TEST_F(Module, DriverDefaultForAPrinterThatDoesNotExistFails) {

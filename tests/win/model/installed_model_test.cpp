@@ -8,6 +8,7 @@
 #include "model/prtres.h"
 #include "foundation/memory.h"
 #include "platform/seam.h"
+#include "store/prtform.h"
 #include "test_printer.h"
 
 #include <cstring>
@@ -118,6 +119,42 @@ TEST_F(InstalledModel, DriverPathsNameThePackageInThePrintersDriverFolder) {
     g_info.pDriverPath = const_cast<LPWSTR>(L"C:\\x\\xyz32k.dll");
     _MODEL m(printer.handle());
     EXPECT_EQ(m.GetMDT(), nullptr);
+}
+
+TEST_F(InstalledModel, FoldersOutsideTheAnsiCodePage) {
+    TestPrinter printer(L"mrl model non-ansi", L"Zebra ZD420-203dpi");
+    ASSERT_TRUE(printer.ok());
+    std::wstring installed = driver_folder(printer.handle());
+    ASSERT_FALSE(installed.empty());
+    // A driver folder whose name no ANSI code page holds whole (Cyrillic, CJK, a check mark).
+    WCHAR temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring dir = std::wstring(temp) + L"mrl \u0416\u4E2D\u2713\\";
+    BOOL lossy = FALSE;
+    WideCharToMultiByte(CP_ACP, 0, dir.c_str(), -1, nullptr, 0, nullptr, &lossy);
+    ASSERT_TRUE(lossy) << "the folder name must not survive the ANSI code page";
+    CreateDirectoryW(dir.c_str(), nullptr);
+    const std::wstring files[] = {L"zpl.ddt", L"omrxxeng.sfm", L"\u0451\u043B\u043A\u0430.sfm"};
+    ASSERT_TRUE(CopyFileW((installed + files[0]).c_str(), (dir + files[0]).c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((installed + files[1]).c_str(), (dir + files[1]).c_str(), FALSE));
+
+    // The model reads its data file there, and the set-up its predefined stocks.
+    prtfile::SetDriverDirectory(dir.c_str());
+    _MODEL model(printer.handle());
+    EXPECT_TRUE(model.is_valid());
+    prtformlist predefined(&model);
+    EXPECT_TRUE(predefined.Load((dir + files[1]).c_str(), SFM_PREDEFINED));
+    EXPECT_GT(predefined.Count(), 1);
+    // A user's list file there is written and read back.
+    EXPECT_TRUE(predefined.Save((dir + files[2]).c_str()));
+    EXPECT_TRUE(prtfile::Exists((dir + files[2]).c_str()));
+    prtformlist back(&model);
+    EXPECT_TRUE(back.Load((dir + files[2]).c_str(), SFM_IMPORT));
+    EXPECT_EQ(back.Count(), predefined.Count());
+
+    for (const std::wstring &f : files)
+        DeleteFileW((dir + f).c_str());
+    RemoveDirectoryW(dir.c_str());
 }
 
 TEST_F(InstalledModel, NoDriverInformationBuildsAnEmptyModel) {

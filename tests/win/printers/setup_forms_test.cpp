@@ -60,9 +60,11 @@ TEST(PrinterSetup, StoresTheDirectoriesMachineWide) {
     wchar_t system[MAX_PATH];
     GetSystemDirectoryW(system, MAX_PATH);
     EXPECT_EQ(std::wstring(reinterpret_cast<wchar_t *>(sys.data())), system);
-    // Zero-padded to the end.
-    EXPECT_EQ(drv[518], 0);
-    EXPECT_EQ(drv[519], 0);
+    // Zero-padded: nothing of the module's file name after the folder's terminator.
+    for (auto *value : {&drv, &sys}) {
+        size_t end = (wcslen(reinterpret_cast<wchar_t *>(value->data())) + 1) * 2;
+        EXPECT_EQ(std::vector<BYTE>(value->begin() + end, value->end()), std::vector<BYTE>(520 - end, 0));
+    }
 }
 
 TEST(PrinterSetup, EveryModelOffersItsStocksThroughDeviceCapabilities) {
