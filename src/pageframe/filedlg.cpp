@@ -135,7 +135,7 @@ bool filedlg::run(HWND owner, bool save) {
     bool chosen = prtlocale::GetFileName(&ofn_, save);
     file_[kChars - 1] = 0;
     // A pattern typed into the name box comes back as a name beginning with "*".
-    if (!chosen || file_[0] == 0 || file_[0] == L'*')
+    if (!chosen || file_[0] == 0 || file_[name_offset()] == L'*')
         return false;
     if (!save && !prtfile::Exists(file_))
         return false;
