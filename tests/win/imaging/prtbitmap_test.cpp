@@ -95,27 +95,16 @@ COLORREF shown(HWND dlg, int id, int x, int y) {
     return RGB(v >> 16 & 0xFF, v >> 8 & 0xFF, v & 0xFF);
 }
 
-class PictureArea : public ::testing::Test {
-protected:
-    void SetUp() override { ghInstance = GetModuleHandleW(nullptr); }
-};
-
-TEST_F(PictureArea, RegistrationNests) {
-    WNDCLASSW wc;
+TEST(PictureArea, EachContentPaintedWhereItBelongs) {
+    // Registration nests: only the last Unregister removes the class.
+    ghInstance = GetModuleHandleW(nullptr);
     ASSERT_TRUE(prtbitmap::Register());
     EXPECT_FALSE(prtbitmap::Register());
     EXPECT_FALSE(prtbitmap::Unregister());
-    EXPECT_TRUE(GetClassInfoW(ghInstance, prtbitmap::ClassName(), &wc)) << "a first Unregister of two removed the class";
-    EXPECT_TRUE(prtbitmap::Unregister());
-    EXPECT_FALSE(GetClassInfoW(ghInstance, prtbitmap::ClassName(), &wc));
-}
-
-TEST_F(PictureArea, EachContentPaintedWhereItBelongs) {
-    ASSERT_TRUE(prtbitmap::Register());
     auto tmpl = dialog_template();
     HWND dlg = CreateDialogIndirectParamW(ghInstance, reinterpret_cast<LPCDLGTEMPLATEW>(tmpl.data()), nullptr,
                                           dialog_proc, 0);
-    ASSERT_NE(dlg, nullptr) << "dialog with picture areas not created: " << GetLastError();
+    ASSERT_NE(dlg, nullptr) << "no dialog with picture areas (class gone?): " << GetLastError();
     SetWindowPos(dlg, HWND_TOP, 0, 0, 700, 500, SWP_SHOWWINDOW);
     // Pixel rectangles: the template's dialog units are not exact pixels.
     const RECT places[] = {{10, 10, 200, 200}, {220, 10, 200, 200}, {430, 10, 50, 30}, {10, 220, 200, 100},
@@ -173,6 +162,8 @@ TEST_F(PictureArea, EachContentPaintedWhereItBelongs) {
 
     DestroyWindow(dlg);
     EXPECT_TRUE(prtbitmap::Unregister());
+    WNDCLASSW wc;
+    EXPECT_FALSE(GetClassInfoW(ghInstance, prtbitmap::ClassName(), &wc));
 }
 
 } // namespace
