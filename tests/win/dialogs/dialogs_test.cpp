@@ -2,10 +2,9 @@
 // given (filter, folder, name, title, colours) and what is remembered
 // machine-wide afterwards; a cancel or a refused answer stores nothing.
 #include "driver_env.h"
-#include "module_path.h"
+#include "english_locale.h"
 #include "temp_files.h"
 
-#include "locale/prtlocale.h"
 #include "pageframe/colordlg.h"
 #include "pageframe/filedlg.h"
 #include "store/prtreg.h"
@@ -32,15 +31,6 @@ std::string stored(const char *name) {
 std::string bytes(std::vector<COLORREF> colours) {
     return std::string(reinterpret_cast<const char *>(colours.data()), colours.size() * 4);
 }
-
-// Titles from the English common module, as a UI object's locale has them.
-class EnglishLocale : public prtlocale {
-public:
-    EnglishLocale() {
-        modules_[kCommon] = LoadLibraryExW(built_module_path(L"resources\\mrl32eng.dll").c_str(), nullptr,
-                                           LOAD_LIBRARY_AS_DATAFILE);
-    }
-};
 
 // What the replaced file dialog was given; it answers with `chosen`.
 struct FileCall {
@@ -91,6 +81,7 @@ protected:
 
 TEST_F(Dialogs, PrintFileFolderAndNameRemembered) {
     EnglishLocale locale;
+    ASSERT_TRUE(locale.loaded());
     const std::wstring dir = temp_dir(), path = temp_path("batch.prn");
     ASSERT_TRUE(write_file(path, std::string("^XA^XZ")));
     chosen = path;

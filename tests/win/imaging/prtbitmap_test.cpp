@@ -1,6 +1,7 @@
 // Picture areas in a real dialog under the display: each kind of content is
 // painted, read back from the screen and checked where it must lie; a click
 // comes back to the dialog as a command.
+#include "english_locale.h"
 #include "imaging/prtbitmap.h"
 #include "platform/globals.h"
 
@@ -122,6 +123,10 @@ TEST(PictureArea, EachContentPaintedWhereItBelongs) {
     EXPECT_TRUE(prtbitmap::SetColor(GetDlgItem(dlg, kSwatch), kSky));
     EXPECT_TRUE(prtbitmap::SetBitmapHandle(GetDlgItem(dlg, kWide), test_bitmap(300, 40)));
     EXPECT_TRUE(prtbitmap::SetBitmapHandle(GetDlgItem(dlg, kNarrow), test_bitmap(100, 40)));
+    // A picture no language module has leaves the content as it was.
+    EnglishLocale locale;
+    ASSERT_TRUE(locale.loaded());
+    EXPECT_FALSE(prtbitmap::SetBitmap(GetDlgItem(dlg, kNarrow), locale, 9999, false));
     UpdateWindow(dlg);
     pump();
 
@@ -148,11 +153,13 @@ TEST(PictureArea, EachContentPaintedWhereItBelongs) {
         EXPECT_EQ(shown(dlg, e.id, e.x, e.y), e.color == kUnder ? under : e.color)
             << "control " << e.id << " at " << e.x << "," << e.y;
 
-    // A swatch replaces a picture.
+    // A swatch replaces a picture; a module's picture replaces a bitmap.
     EXPECT_TRUE(prtbitmap::SetColor(GetDlgItem(dlg, kOpaque), kSky));
+    EXPECT_TRUE(prtbitmap::SetBitmap(GetDlgItem(dlg, kNarrow), locale, 224, false));
     UpdateWindow(dlg);
     pump();
     EXPECT_EQ(shown(dlg, kOpaque, 70, 80), kSky);
+    EXPECT_NE(shown(dlg, kNarrow, 100, 50), kGreen);
 
     commands.clear();
     PostMessageW(GetDlgItem(dlg, kSwatch), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
