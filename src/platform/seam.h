@@ -2,10 +2,9 @@
 // the spooler calls whose failure paths tests drive and the port software
 // behind printer queries; message boxes and the common dialogs, which would
 // block an unattended run. Allocation is the foundation's part
-// (foundation/memory.h). Production
-// values call the real functions; tests swap single members and call
-// platform::reset() after. compstui is not here: tests pass their own sheet
-// function.
+// (foundation/memory.h). Production values call the real functions; tests swap
+// single members and call platform::reset() after. compstui is not here: tests
+// pass their own sheet function.
 #pragma once
 
 #include "../foundation/compat.h"
