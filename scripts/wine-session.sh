@@ -40,6 +40,9 @@ wineserver -p
 # Start Wine's own service processes now, detached from our output: started
 # later by a test, they would inherit ctest's pipe and keep it open forever.
 wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+# Without a window manager Wine waits about 2 s whenever a managed window is
+# hidden or destroyed; unmanaged windows close at once.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
 # The sample driver packages are installed once per session; tests then add printers of their own.
 if [ -x "$build/win64/tools/mrlprint/mrlprint.exe" ] && [ -d "$build/package" ] && [ -z "${MRL_NO_INSTALL:-}" ]; then
   wine "$build/win64/tools/mrlprint/mrlprint.exe" install "$(winepath -w "$build/package")" >/dev/null 2>&1 || true
