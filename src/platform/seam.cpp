@@ -23,7 +23,7 @@ const WCHAR *module_string(void *, LONG id) {
 
 const Spooler kSpooler = {::OpenPrinterW, ::ClosePrinter,      ::GetPrinterW,
                           ::SetPrinterW,  ::GetPrinterDriverW, ::GetPrinterDataW};
-const Windows kWindows = {::MessageBoxW, module_string};
+const Windows kWindows = {::MessageBoxW, ::WinHelpW, module_string};
 
 Spooler current_spooler = kSpooler;
 Windows current_windows = kWindows;
