@@ -14,6 +14,7 @@
 
 #include <cstring>
 #include <functional>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,14 +26,39 @@ DEVMODEW *as_dm(Bytes &b) { return reinterpret_cast<DEVMODEW *>(b.data()); }
 
 constexpr wchar_t kModel[] = L"Zebra ZD420-203dpi";
 
-BOOL CALLBACK find_tabbed(HWND wnd, LPARAM found) {
+struct Probe {
+    DWORD pid;
+    HWND found;
+};
+
+// A visible window with tabs of the probe's process.
+BOOL CALLBACK find_tabbed(HWND wnd, LPARAM lParam) {
+    auto *probe = reinterpret_cast<Probe *>(lParam);
     DWORD pid = 0;
     GetWindowThreadProcessId(wnd, &pid);
-    if (pid == GetCurrentProcessId() && IsWindowVisible(wnd) && FindWindowExW(wnd, nullptr, WC_TABCONTROLW, nullptr)) {
-        *reinterpret_cast<HWND *>(found) = wnd;
+    if (pid == probe->pid && IsWindowVisible(wnd) && FindWindowExW(wnd, nullptr, WC_TABCONTROLW, nullptr)) {
+        probe->found = wnd;
         return FALSE;
     }
     return TRUE;
+}
+
+// Saves the sheet as it is on the screen; true when it was saved and shows
+// more than a blank area (a sheet without a display paints nothing).
+bool shoot(HWND sheet, const wchar_t *name) {
+    std::wstring dir = built_module_path(L"..\\screenshots\\");
+    CreateDirectoryW(dir.c_str(), nullptr);
+    RedrawWindow(sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Sleep(300);
+    RECT r;
+    GetWindowRect(sheet, &r);
+    HDC screen = GetDC(nullptr);
+    std::set<COLORREF> colours;
+    for (LONG y = r.top; y < r.bottom; y += 7)
+        for (LONG x = r.left; x < r.right; x += 7)
+            colours.insert(GetPixel(screen, x, y));
+    ReleaseDC(nullptr, screen);
+    return save_screenshot(sheet, dir + name + L".bmp") && colours.size() >= 4;
 }
 
 // What the helper thread saw of the sheet.
@@ -41,16 +67,21 @@ struct Seen {
     LONG languages = 0;            // items of the language list
     std::wstring inches;           // the text of "inches" in the units list
     LONG units = -1;               // the units selected when the sheet opened
+    bool painted = false;          // its screenshot is not blank
 };
 
 // Waits for the sheet, runs act on its regional page, then presses the button.
 class SheetScript {
 public:
-    SheetScript(std::function<void(HWND sheet, HWND page)> act, int button) {
-        thread_ = std::thread([this, act, button] {
+    SheetScript(const wchar_t *shot, std::function<void(HWND page)> act, int button,
+                DWORD process = GetCurrentProcessId()) {
+        thread_ = std::thread([this, shot, act, button, process] {
             HWND sheet = nullptr;
-            for (int i = 0; i < 200 && !sheet; ++i, Sleep(50))
-                EnumWindows(find_tabbed, reinterpret_cast<LPARAM>(&sheet));
+            for (int i = 0; i < 200 && !sheet; ++i, Sleep(50)) {
+                Probe probe = {process, nullptr};
+                EnumWindows(find_tabbed, reinterpret_cast<LPARAM>(&probe));
+                sheet = probe.found;
+            }
             if (!sheet)
                 return;
             HWND page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
@@ -62,7 +93,8 @@ public:
             if (SendMessageW(units, CB_GETLBTEXTLEN, 1, 0) < 64)
                 SendMessageW(units, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(text));
             seen.inches = text;
-            act(sheet, page);
+            seen.painted = shoot(sheet, shot);
+            act(page);
             // Posted: Wine's sheet ends inside the press, and a sent press never returns.
             PostMessageW(sheet, PSM_PRESSBUTTON, button, 0);
         });
@@ -88,14 +120,6 @@ void choose(HWND page, int id, LONG_PTR data, LONG index = -1) {
             index = i;
     SendMessageW(box, CB_SETCURSEL, index, 0);
     SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
-}
-
-void shoot(HWND sheet, const wchar_t *name) {
-    std::wstring dir = built_module_path(L"..\\screenshots\\");
-    CreateDirectoryW(dir.c_str(), nullptr);
-    RedrawWindow(sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    Sleep(300);
-    save_screenshot(sheet, dir + name + L".bmp");
 }
 
 constexpr LONG_PTR kGerman = 'g' | 'e' << 8 | 'r' << 16;
@@ -134,8 +158,8 @@ TEST_F(DocumentSheet, OkStoresUnitsAndLanguageAndReturnsTheEditedDeviceMode) {
     Bytes out;
     {
         SheetScript script(
-            [](HWND sheet, HWND page) {
-                shoot(sheet, L"eng-regional");
+            L"eng-regional",
+            [](HWND page) {
                 choose(page, IDC_RGN_UNITS, 0, 2); // millimetres
                 choose(page, IDC_RGN_LANGUAGE, kGerman);
             },
@@ -143,6 +167,7 @@ TEST_F(DocumentSheet, OkStoresUnitsAndLanguageAndReturnsTheEditedDeviceMode) {
         out = prompt();
         const Seen &seen = script.done();
         ASSERT_TRUE(seen.ran) << "the regional page did not run";
+        EXPECT_TRUE(seen.painted);
         EXPECT_GE(seen.languages, 3); // follow the system, English, German
         EXPECT_EQ(seen.inches, L"Inches");
     }
@@ -154,13 +179,11 @@ TEST_F(DocumentSheet, OkStoresUnitsAndLanguageAndReturnsTheEditedDeviceMode) {
     EXPECT_EQ(stored_long(printer.handle(), L"Language"), kGerman);
 
     // The next sheet opens in German with millimetres; Cancel keeps all of it.
-    SheetScript again([](HWND sheet, HWND page) {
-        shoot(sheet, L"ger-regional");
-        choose(page, IDC_RGN_UNITS, 0, 3);
-    }, PSBTN_CANCEL);
+    SheetScript again(L"ger-regional", [](HWND page) { choose(page, IDC_RGN_UNITS, 0, 3); }, PSBTN_CANCEL);
     Bytes cancelled = prompt();
     const Seen &seen = again.done();
     ASSERT_TRUE(seen.ran);
+    EXPECT_TRUE(seen.painted);
     EXPECT_EQ(seen.inches, L"Zoll");
     EXPECT_EQ(seen.units, 2);
     EXPECT_EQ(cancelled, in) << "Cancel must hand back the input byte for byte";
@@ -173,14 +196,51 @@ TEST(DeviceSheet, OpensThroughCompstuiAndStoresOnOk) {
     InstalledDriver driver(printer.handle());
     ASSERT_TRUE(driver.device);
     DEVICEPROPERTYHEADER header = {sizeof header, 0, printer.handle(), printer.wname()};
-    SheetScript script([](HWND sheet, HWND page) {
-        shoot(sheet, L"eng-device-regional");
-        choose(page, IDC_RGN_UNITS, 0, 1);
-    }, PSBTN_OK);
+    SheetScript script(L"eng-device-regional", [](HWND page) { choose(page, IDC_RGN_UNITS, 0, 1); }, PSBTN_OK);
     DWORD result = 0;
     CommonPropertySheetUIW(nullptr, driver.device, reinterpret_cast<LPARAM>(&header), &result);
     ASSERT_TRUE(script.done().ran);
+    EXPECT_TRUE(script.done().painted);
     EXPECT_EQ(stored_long(printer.handle(), L"Measurement System"), 1);
+}
+
+// mrlprint preferences: the same sheet in the tool's own process; OK prints
+// the device mode the sheet returned.
+TEST(Tool, PreferencesPrintsTheDeviceModeTheSheetReturned) {
+    TestPrinter printer(L"mrl tool sheet", kModel);
+    ASSERT_TRUE(printer.ok()) << "printer error " << printer.error();
+    wchar_t dir[MAX_PATH];
+    GetTempPathW(MAX_PATH, dir);
+    std::wstring out_path = std::wstring(dir) + L"mrl_sheet_tool.out";
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE out = CreateFileW(out_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(out, INVALID_HANDLE_VALUE);
+    std::wstring line = L"\"" + built_module_path(L"tools\\mrlprint\\mrlprint.exe") + L"\" preferences \"" +
+                        printer.name() + L"\"";
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = si.hStdError = out;
+    PROCESS_INFORMATION pi = {};
+    ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi));
+    CloseHandle(out);
+    DWORD rc = 1;
+    {
+        SheetScript script(L"eng-tool-regional", [](HWND) {}, PSBTN_OK, pi.dwProcessId);
+        EXPECT_EQ(WaitForSingleObject(pi.hProcess, 30000), WAIT_OBJECT_0);
+        EXPECT_TRUE(script.done().ran);
+    }
+    GetExitCodeProcess(pi.hProcess, &rc);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    HANDLE in = CreateFileW(out_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    char text[4096] = {};
+    DWORD got = 0;
+    ReadFile(in, text, sizeof text - 1, &got, nullptr);
+    CloseHandle(in);
+    EXPECT_EQ(rc, 0u) << text;
+    EXPECT_EQ(std::string(text).rfind("unchanged", 0), 0u) << text;
+    EXPECT_NE(std::string(text).find("COPIES"), std::string::npos) << text;
 }
 
 } // namespace
