@@ -10,6 +10,7 @@
 
 #include <commctrl.h>
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -78,11 +79,23 @@ int properties(const mrlprint::Args &args) {
     } else {
         DEVICEPROPERTYHEADER header = {sizeof header, 0, printer, const_cast<LPWSTR>(args[0].c_str())};
         DWORD result = 0;
-        LONG answer = CommonPropertySheetUIW(nullptr, sheets, reinterpret_cast<LPARAM>(&header), &result);
-        if (answer < 0) {
+        // Wine's compstui reports no result (OK and Cancel alike): what the
+        // sheet stored tells.
+        if (CommonPropertySheetUIW(nullptr, sheets, reinterpret_cast<LPARAM>(&header), &result) < 0) {
             err(L"%ls: the sheet could not be shown\n", args[0].c_str());
         } else {
-            out(L"%ls\n", result == CPSUI_OK ? L"OK" : L"cancelled");
+            char language[4] = {};
+            LONG units = 0;
+            DWORD type = 0, needed = 0;
+            if (GetPrinterDataW(printer, const_cast<LPWSTR>(L"Language"), &type, reinterpret_cast<BYTE *>(language), 4,
+                                &needed) != ERROR_SUCCESS)
+                memcpy(language, "sys", 4);
+            GetPrinterDataW(printer, const_cast<LPWSTR>(L"Measurement System"), &type, reinterpret_cast<BYTE *>(&units),
+                            4, &needed);
+            static const wchar_t *const kUnits[] = {L"as the system", L"inches", L"millimetres", L"centimetres"};
+            language[3] = 0;
+            out(L"sheet closed; language %ls, units %ls\n", mrlprint::shown(language).c_str(),
+                units >= 0 && units <= 3 ? kUnits[units] : L"as the system");
             rc = 0;
         }
     }

@@ -204,43 +204,123 @@ TEST(DeviceSheet, OpensThroughCompstuiAndStoresOnOk) {
     EXPECT_EQ(stored_long(printer.handle(), L"Measurement System"), 1);
 }
 
-// mrlprint preferences: the same sheet in the tool's own process; OK prints
-// the device mode the sheet returned.
-TEST(Tool, PreferencesPrintsTheDeviceModeTheSheetReturned) {
-    TestPrinter printer(L"mrl tool sheet", kModel);
-    ASSERT_TRUE(printer.ok()) << "printer error " << printer.error();
+// compstui as Windows has it: pages inserted, counted and handed out, results
+// set through the SET_RESULT reason. Wine's compstui never takes this path.
+struct WindowsSheet {
+    static std::vector<BYTE> modes;
+    static int added, results;
+    static LONG_PTR CALLBACK fn(HANDLE, UINT function, LPARAM a, LPARAM b) {
+        switch (function) {
+        case CPSFUNC_INSERT_PSUIPAGEW:
+            modes.push_back(reinterpret_cast<INSERTPSUIPAGE_INFO *>(b)->Mode);
+            return 0x100 + static_cast<LONG_PTR>(modes.size());
+        case CPSFUNC_GET_PAGECOUNT:
+            return static_cast<LONG_PTR>(modes.size());
+        case CPSFUNC_GET_HPSUIPAGES:
+            for (size_t i = 0; i < modes.size(); ++i)
+                reinterpret_cast<HANDLE *>(a)[i] = reinterpret_cast<HANDLE>(0x101 + i);
+            return static_cast<LONG_PTR>(modes.size());
+        case CPSFUNC_ADD_PROPSHEETPAGEW:
+            return ++added, 0x200;
+        case CPSFUNC_SET_RESULT:
+            return ++results, 1;
+        default:
+            return 0;
+        }
+    }
+};
+std::vector<BYTE> WindowsSheet::modes;
+int WindowsSheet::added = 0, WindowsSheet::results = 0;
+
+// A caller that keeps the NT 3.51 layout and passes one buffer in and out
+// gets its own sizes and device name back, with the sheet's settings inside.
+TEST_F(DocumentSheet, WindowsSheetResultFillsTheCallersOwnBuffer) {
+    InstalledDriver driver(printer.handle());
+    ASSERT_TRUE(driver.ok());
+    Bytes old(188 + 1240, 0);
+    LONG needed = static_cast<LONG>(old.size());
+    ASSERT_TRUE(driver.convert(printer.wname(), as_dm(in), as_dm(old), &needed, CDM_CONVERT351));
+    wcscpy(as_dm(old)->dmDeviceName, L"caller's name");
+    DOCUMENTPROPERTYHEADER header = {sizeof header, 0, printer.handle(), printer.wname(), as_dm(old), as_dm(old), 0,
+                                     DM_IN_BUFFER | DM_IN_PROMPT | DM_OUT_BUFFER};
+    PROPSHEETUI_INFO info = {};
+    info.cbSize = sizeof info;
+    info.Reason = PROPSHEETUI_REASON_INIT;
+    info.hComPropSheet = reinterpret_cast<HANDLE>(0x1234);
+    info.pfnComPropSheet = WindowsSheet::fn;
+    info.lParamInit = reinterpret_cast<LPARAM>(&header);
+    ASSERT_EQ(driver.document(&info, 0), 1);
+    EXPECT_EQ(WindowsSheet::modes, std::vector<BYTE>{INSPSUIPAGE_MODE_LAST_CHILD}); // the regional page
+    EXPECT_EQ(WindowsSheet::added, 0) << "Windows never takes Wine's fallback";
+
+    SETRESULT_INFO result = {sizeof result, 0, reinterpret_cast<HANDLE>(0x101), CPSUI_OK};
+    info.Reason = PROPSHEETUI_REASON_SET_RESULT;
+    EXPECT_EQ(driver.document(&info, reinterpret_cast<LPARAM>(&result)), 1);
+    EXPECT_EQ(info.Result, static_cast<ULONG_PTR>(CPSUI_OK));
+    EXPECT_EQ(as_dm(old)->dmSize, 188);
+    EXPECT_EQ(as_dm(old)->dmDriverExtra, 1240);
+    EXPECT_EQ(std::wstring(as_dm(old)->dmDeviceName), L"caller's name");
+    EXPECT_EQ(as_dm(old)->dmCopies, 3);
+    info.Reason = PROPSHEETUI_REASON_DESTROY;
+    EXPECT_EQ(driver.document(&info, 0), 1);
+}
+
+// What mrlprint writes while a helper thread presses OK in its sheet.
+struct ToolRun {
+    DWORD rc = 1;
+    bool ran = false;
+    std::string out;
+};
+
+ToolRun run_tool_sheet(const wchar_t *command, const std::wstring &printer, const wchar_t *shot) {
+    ToolRun run;
     wchar_t dir[MAX_PATH];
     GetTempPathW(MAX_PATH, dir);
     std::wstring out_path = std::wstring(dir) + L"mrl_sheet_tool.out";
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     HANDLE out = CreateFileW(out_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(out, INVALID_HANDLE_VALUE);
-    std::wstring line = L"\"" + built_module_path(L"tools\\mrlprint\\mrlprint.exe") + L"\" preferences \"" +
-                        printer.name() + L"\"";
+    std::wstring line = L"\"" + built_module_path(L"tools\\mrlprint\\mrlprint.exe") + L"\" " + command + L" \"" +
+                        printer + L"\"";
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdOutput = si.hStdError = out;
     PROCESS_INFORMATION pi = {};
-    ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi));
+    bool started = CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
     CloseHandle(out);
-    DWORD rc = 1;
+    if (!started)
+        return run;
     {
-        SheetScript script(L"eng-tool-regional", [](HWND) {}, PSBTN_OK, pi.dwProcessId);
-        EXPECT_EQ(WaitForSingleObject(pi.hProcess, 30000), WAIT_OBJECT_0);
-        EXPECT_TRUE(script.done().ran);
+        SheetScript script(shot, [](HWND) {}, PSBTN_OK, pi.dwProcessId);
+        WaitForSingleObject(pi.hProcess, 30000);
+        run.ran = script.done().ran;
     }
-    GetExitCodeProcess(pi.hProcess, &rc);
+    GetExitCodeProcess(pi.hProcess, &run.rc);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     HANDLE in = CreateFileW(out_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    char text[4096] = {};
+    char text[8192] = {};
     DWORD got = 0;
     ReadFile(in, text, sizeof text - 1, &got, nullptr);
     CloseHandle(in);
-    EXPECT_EQ(rc, 0u) << text;
-    EXPECT_EQ(std::string(text).rfind("unchanged", 0), 0u) << text;
-    EXPECT_NE(std::string(text).find("COPIES"), std::string::npos) << text;
+    run.out = text;
+    return run;
+}
+
+// The tool's two sheets, each in the tool's own process.
+TEST(Tool, PreferencesAndPropertiesShowTheSheetsAndReportTheResult) {
+    TestPrinter printer(L"mrl tool sheet", kModel);
+    ASSERT_TRUE(printer.ok()) << "printer error " << printer.error();
+    ToolRun prefs = run_tool_sheet(L"preferences", printer.name(), L"eng-tool-preferences");
+    EXPECT_TRUE(prefs.ran);
+    EXPECT_EQ(prefs.rc, 0u) << prefs.out;
+    EXPECT_EQ(prefs.out.rfind("unchanged", 0), 0u) << prefs.out;
+    EXPECT_NE(prefs.out.find("COPIES"), std::string::npos) << prefs.out;
+
+    ToolRun props = run_tool_sheet(L"properties", printer.name(), L"eng-tool-properties");
+    EXPECT_TRUE(props.ran);
+    EXPECT_EQ(props.rc, 0u) << props.out;
+    EXPECT_EQ(props.out.rfind("sheet closed; language sys, units as the system", 0), 0u) << props.out;
 }
 
 } // namespace
