@@ -265,6 +265,33 @@ TEST_F(DocumentSheet, WindowsSheetResultFillsTheCallersOwnBuffer) {
     EXPECT_EQ(driver.document(&info, 0), 1);
 }
 
+// "LW Message" 4 asks for a device sheet without settings pages; any value is
+// read once and reset.
+TEST(DeviceSheet, LwMessageIsReadOnceAndFourHidesTheSettingsPages) {
+    TestPrinter printer(L"mrl lw message", kModel);
+    ASSERT_TRUE(printer.ok()) << "printer error " << printer.error();
+    InstalledDriver driver(printer.handle());
+    ASSERT_TRUE(driver.device);
+    for (DWORD message : {4u, 7u}) {
+        ASSERT_EQ(SetPrinterDataW(printer.handle(), const_cast<LPWSTR>(L"LW Message"), REG_BINARY,
+                                  reinterpret_cast<BYTE *>(&message), 4),
+                  0u);
+        WindowsSheet::modes.clear();
+        DEVICEPROPERTYHEADER header = {sizeof header, 0, printer.handle(), printer.wname()};
+        PROPSHEETUI_INFO info = {};
+        info.cbSize = sizeof info;
+        info.Reason = PROPSHEETUI_REASON_INIT;
+        info.hComPropSheet = reinterpret_cast<HANDLE>(0x1234);
+        info.pfnComPropSheet = WindowsSheet::fn;
+        info.lParamInit = reinterpret_cast<LPARAM>(&header);
+        ASSERT_EQ(driver.device(&info, 0), 1);
+        EXPECT_EQ(WindowsSheet::modes.size(), message == 4 ? 0u : 1u) << message;
+        EXPECT_EQ(stored_long(printer.handle(), L"LW Message"), 0) << message;
+        info.Reason = PROPSHEETUI_REASON_DESTROY;
+        EXPECT_EQ(driver.device(&info, 0), 1);
+    }
+}
+
 // What mrlprint writes while a helper thread presses OK in its sheet.
 struct ToolRun {
     DWORD rc = 1;
