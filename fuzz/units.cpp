@@ -8,6 +8,7 @@
 #include "test_model.h"
 
 #include <cstdlib>
+#include <initializer_list>
 
 namespace {
 

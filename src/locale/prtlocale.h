@@ -88,8 +88,9 @@ public:
     // life of this object; null when no module has it. With detach the caller
     // gets the global block itself (cast to the result type) and owns it.
     unsigned char *GetDialog(const WCHAR *name, bool detach, DWORD *size);
-    // A packed bitmap resource (common, OEM, model module) or null.
-    BITMAPINFO *LockBitmap(LONG id);
+    // A packed bitmap resource (common, OEM, model module) or null; *size
+    // (when given) gets the resource's size, which bounds every read of it.
+    BITMAPINFO *LockBitmap(LONG id, DWORD *size = nullptr);
     static void FreeBitmap(BITMAPINFO *) {}
 
     static int GetLocaleInfoW(LCID lcid, LCTYPE type, WCHAR *buf, LONG size);

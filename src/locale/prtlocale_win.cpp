@@ -106,7 +106,7 @@ unsigned char *prtlocale::GetDialog(const WCHAR *name, bool detach, DWORD *size)
     return static_cast<unsigned char *>(block);
 }
 
-BITMAPINFO *prtlocale::LockBitmap(LONG id) {
+BITMAPINFO *prtlocale::LockBitmap(LONG id, DWORD *size) {
     // Bitmaps are looked up in the common, then OEM, then model module.
     const HINSTANCE order[] = {modules_[kCommon], modules_[kOem], modules_[kModel]};
     for (HINSTANCE m : order) {
@@ -116,7 +116,11 @@ BITMAPINFO *prtlocale::LockBitmap(LONG id) {
         if (!found)
             continue;
         HGLOBAL res = LoadResource(m, found);
-        return res ? static_cast<BITMAPINFO *>(LockResource(res)) : nullptr;
+        if (!res)
+            return nullptr;
+        if (size)
+            *size = SizeofResource(m, found);
+        return static_cast<BITMAPINFO *>(LockResource(res));
     }
     return nullptr;
 }
@@ -130,5 +134,6 @@ bool prtlocale::GetComputerNameW(WCHAR *buf, DWORD *size) { return ::GetComputer
 bool prtlocale::GetUserNameW(WCHAR *buf, DWORD *size) { return ::GetUserNameW(buf, size) != 0; }
 
 bool prtlocale::GetFileName(OPENFILENAMEW *ofn, bool save) {
-    return (save ? ::GetSaveFileNameW(ofn) : ::GetOpenFileNameW(ofn)) != 0;
+    const platform::Dialogs &d = platform::dialogs();
+    return (save ? d.GetSaveFileNameW(ofn) : d.GetOpenFileNameW(ofn)) != 0;
 }

@@ -24,20 +24,24 @@ const WCHAR *module_string(void *, LONG id) {
 const Spooler kSpooler = {::OpenPrinterW, ::ClosePrinter,      ::GetPrinterW,
                           ::SetPrinterW,  ::GetPrinterDriverW, ::GetPrinterDataW};
 const Windows kWindows = {::MessageBoxW, ::WinHelpW, module_string};
+const Dialogs kDialogs = {::GetOpenFileNameW, ::GetSaveFileNameW, ::ChooseColorW, ::SHBrowseForFolderW};
 
 Spooler current_spooler = kSpooler;
 Windows current_windows = kWindows;
+Dialogs current_dialogs = kDialogs;
 
 } // namespace
 
 Spooler &spooler() { return current_spooler; }
 Windows &windows() { return current_windows; }
+Dialogs &dialogs() { return current_dialogs; }
 #endif
 
 void reset() {
 #ifdef _WIN32
     current_spooler = kSpooler;
     current_windows = kWindows;
+    current_dialogs = kDialogs;
 #endif
     mrl::reset_allocation();
 }

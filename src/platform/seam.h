@@ -1,15 +1,17 @@
 // The places where tests replace the outside world, one part per subsystem:
 // the spooler calls whose failure paths tests drive and the port software
-// behind printer queries; windows and dialogs, which would block an unattended
-// run. Allocation is the foundation's part (foundation/memory.h). Production
-// values call the real functions; tests swap single members and call
-// platform::reset() after. compstui is not here: tests pass their own sheet
-// function.
+// behind printer queries; message boxes and the common dialogs, which would
+// block an unattended run. Allocation is the foundation's part
+// (foundation/memory.h). Production values call the real functions; tests swap
+// single members and call platform::reset() after. compstui is not here: tests
+// pass their own sheet function.
 #pragma once
 
 #include "../foundation/compat.h"
 
 #ifdef _WIN32
+#include <commdlg.h>
+#include <shlobj.h>
 #include <winspool.h>
 #endif
 
@@ -35,8 +37,18 @@ struct Windows {
     const WCHAR *(*lang_string)(void *ui, LONG id);
 };
 
+// The common dialogs, which wait for a user.
+struct Dialogs {
+    BOOL(WINAPI *GetOpenFileNameW)(LPOPENFILENAMEW ofn);
+    BOOL(WINAPI *GetSaveFileNameW)(LPOPENFILENAMEW ofn);
+    BOOL(WINAPI *ChooseColorW)(LPCHOOSECOLORW cc);
+    // The result is freed with CoTaskMemFree.
+    LPITEMIDLIST(WINAPI *SHBrowseForFolderW)(LPBROWSEINFOW bi);
+};
+
 Spooler &spooler();
 Windows &windows();
+Dialogs &dialogs();
 #endif
 
 // Restores every part, the foundation's allocation part included.

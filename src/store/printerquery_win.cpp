@@ -10,6 +10,8 @@
 
 #include <winspool.h>
 
+#include <vector>
+
 namespace {
 
 WCHAR g_message[1024];
@@ -62,9 +64,16 @@ void report_enq_failure(HWND wnd, prtui *ui, const WCHAR *port) {
 
 // Stops at the first failure other than the end of an enumeration.
 bool find_and_delete(HKEY key, const WCHAR *subkey_name, const WCHAR *value_name) {
+    // Key names are sized by the key itself: Wine stores driver names longer
+    // than the documented 255 characters, and one must not end the walk.
+    DWORD longest = 0;
+    if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, &longest, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, nullptr) != ERROR_SUCCESS)
+        return false;
+    std::vector<WCHAR> buffer(size_t(longest) + 1);
+    WCHAR *name = buffer.data();
     for (DWORD i = 0;; ++i) {
-        WCHAR name[256];
-        DWORD n = 256;
+        DWORD n = DWORD(buffer.size());
         LONG rc = RegEnumKeyExW(key, i, name, &n, nullptr, nullptr, nullptr, nullptr);
         if (rc == ERROR_NO_MORE_ITEMS)
             return true;

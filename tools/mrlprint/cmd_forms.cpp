@@ -115,8 +115,9 @@ bool import_file(const std::wstring &printer, prtreg &store, prtformlist &list, 
         err(L"%ls: the stock list cannot be stored\n", printer.c_str());
         return false;
     }
-    out(L"imported %ls: %ld new, %ld unchanged, %ld replaced, %ld kept\n", file.c_str(), report.added,
-        report.unchanged, report.replaced, report.kept);
+    out(L"imported %ls: %ls, %ld unchanged, %ld replaced, %ld kept\n", file.c_str(),
+        mrlprint::count(report.added, L"new stock", L"new stocks").c_str(), report.unchanged, report.replaced,
+        report.kept);
     return true;
 }
 

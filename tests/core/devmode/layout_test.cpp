@@ -106,42 +106,4 @@ TEST(Layout, ConfigurationBlockFromTail) {
     EXPECT_EQ(prtconfig::GetTotalSize(), 1076);
 }
 
-// Every locator and rule on device modes of hostile claimed sizes, each in a
-// block of exactly that size: the sanitizer reports any access outside it.
-TEST(Layout, HostileSizesStayInsideTheClaimedBlock) {
-    TestModel model(203, 999);
-    DmBuffer base = default_dm(model);
-    const WORD sizes[] = {0, 1, 71, 72, 75, 76, 77, 101, 187, 188, 212, 219, 220, 221, 0xFFFF};
-    const WORD extras[] = {0, 1, 7, 8, 9, 163, 164, 165, 1075, 1076, 1083, 1084, 1239, 1240, 1241, 0xFFFF};
-    const WORD block_sizes[] = {0, 52, 1023, 1024, 1028, 1068, 1076, 1232, 0xFFFF};
-    for (WORD size : sizes)
-        for (WORD extra : extras)
-            for (WORD block : block_sizes) {
-                SCOPED_TRACE(testing::Message() << size << "+" << extra << " block " << block);
-                DmBuffer b = sized(size, extra);
-                // Default-looking content wherever it fits, then the tail.
-                std::memcpy(b.data() + devmode::kHeaderSize, base.data() + devmode::kHeaderSize,
-                            std::min(b.size(), base.size()) - devmode::kHeaderSize);
-                // (A private part that starts inside the header would rewrite its sizes.)
-                if (size >= devmode::kHeaderSize && extra >= 8)
-                    put_tail(b.dm(), "mrl", "abc", block);
-                if (size >= 220 && extra >= 8)
-                    std::memcpy(b.data() + size + 4, "MDTN", 4);
-
-                prtconfig::get_cfg(b.dm());
-                GetCommonPrivateDm(b.dm());
-                DmBuffer dst = default_dm(model);
-                MergeDevmode(model, dst.dm(), b.dm());
-                EXPECT_EQ(dst.dm()->dmDuplex, 1);
-                EXPECT_EQ(dst.dm()->dmCopies, 1);
-                DmBuffer self(b.size());
-                std::memcpy(self.data(), b.data(), b.size());
-                MergeDevmode(model, self.dm(), dst.dm());
-                DmBuffer out(b.size());
-                std::memcpy(out.data(), b.data(), b.size());
-                ConvertDevmode(dst.dm(), out.dm());
-                ConvertDevmode(b.dm(), dst.dm());
-            }
-}
-
 } // namespace

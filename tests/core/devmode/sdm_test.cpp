@@ -70,45 +70,6 @@ TEST(Sdm, BlockNeedsSamePrefixAndVersion) {
     EXPECT_EQ(v.cfg()->image_flags, 0);
 }
 
-TEST(Sdm, HostileLengthsStayInsideTheFile) {
-    SdmCase c;
-    std::vector<unsigned char> f = c.file();
-    // Length larger than the file: only what is there counts.
-    std::vector<unsigned char> g = f;
-    g[7] = 0x7F;
-    ASSERT_TRUE(c.load(g));
-    EXPECT_EQ(c.cfg()->image_flags, prtconfig::kMirror);
-
-    // Cut at every length: never reads past the end.
-    for (size_t n = 0; n <= f.size(); n += (n < 80 ? 1 : 37)) {
-        SdmCase k;
-        std::vector<unsigned char> cut(f.begin(), f.begin() + long(n));
-        k.load(cut);
-        EXPECT_EQ(k.working.dm()->dmSize, 220);
-    }
-
-    // A tail whose block size exceeds the data, or is too small for its version.
-    for (WORD size : {WORD(0), WORD(1027), WORD(1469), WORD(0xFFFF)}) {
-        SdmCase k;
-        std::vector<unsigned char> h = k.file();
-        h[h.size() - 2] = size & 0xFF;
-        h[h.size() - 1] = size >> 8;
-        ASSERT_TRUE(k.load(h));
-        EXPECT_EQ(k.cfg()->image_flags, 0) << size;
-    }
-
-    // A file device mode claiming a public part larger than its data.
-    SdmCase p;
-    p.saved.dm()->dmPrintQuality = 999;
-    std::vector<unsigned char> q(8 + 88, 0);
-    std::memcpy(q.data(), "DM32", 4);
-    q[4] = 88;
-    std::memcpy(q.data() + 8, p.saved.data(), 88);
-    ASSERT_TRUE(p.load(q));
-    EXPECT_EQ(p.working.dm()->dmCopies, 42);        // ends at byte 88
-    EXPECT_EQ(p.working.dm()->dmPrintQuality, 203); // beyond the data
-}
-
 TEST(Sdm, WholeTakesOnlyExactlyOneDeviceModeAndMergeKeepsTheModelsLimits) {
     SdmCase c;
     c.saved.dm()->dmCopies = -6827;

@@ -190,20 +190,6 @@ TEST_F(FormList, PrintableLengthClampedToTheHead) {
     EXPECT_EQ(f->get_bottom_offset(), 53000);
 }
 
-TEST(Form, SizesFromExtremeStoredValuesStayInRange) {
-    prtformlist list;
-    prtform *f = add_form(list, "x", 0, INT32_MAX, INT32_MIN);
-    f->set_left(INT32_MAX);
-    f->set_top(INT32_MIN);
-    f->CalculatePrintableArea();
-    EXPECT_EQ(f->get_paper_width(), INT32_MAX);
-    EXPECT_EQ(f->get_paper_length(), INT32_MIN);
-    POINT size;
-    f->GetFormSize(&size);
-    EXPECT_EQ(size.x, static_cast<LONG>((int64_t(INT32_MAX) * 2 + 50) / 100));
-    EXPECT_EQ(size.y, static_cast<LONG>((int64_t(INT32_MIN) * 2 + 50) / 100));
-}
-
 TEST(FormRecordBytes, LayoutShortRecordsAndTermination) {
     Bytes raw;
     put_record(raw, 101600, -5, "4x6");

@@ -2,7 +2,9 @@
 // checks what a user would see: no two visible controls overlap, no text or
 // picture is cut off, nothing sticks out of its dialog, no access key is taken twice. Each dialog is also saved as a
 // screenshot (build/screenshots/templates/LANG-NAME.bmp).
+#include "imaging/prtbitmap.h"
 #include "module_path.h"
+#include "platform/globals.h"
 #include "screenshot.h"
 #include "../../../resources/resource_ids.h"
 
@@ -51,8 +53,9 @@ INT_PTR CALLBACK quiet_proc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_I
 // The modules of the language being shown; picture areas take their pictures from them.
 HMODULE g_common, g_oem;
 
-// The picture that the page puts into picture area id (a packed DIB), or null.
-const BITMAPINFOHEADER *picture_for(int id) {
+// The picture that the page puts into picture area id (a packed DIB) and its
+// size, or null.
+const BITMAPINFOHEADER *picture_for(int id, DWORD *size = nullptr) {
     static const std::map<int, int> common = {{IDC_SETUP_PREVIEW, IDB_ORIENTATION}, {IDC_WAIT_PICTURE, IDB_WAIT},
                                               {IDC_STOCK_PICTURE, IDB_STOCK},      {IDC_GFX_PREVIEW, IDB_SAMPLE},
                                               {IDC_ALN_COLUMNS, IDB_ALIGN_COLUMNS}, {IDC_ALN_ROWS, IDB_ALIGN_ROWS}};
@@ -61,28 +64,9 @@ const BITMAPINFOHEADER *picture_for(int id) {
     if (!module)
         return nullptr;
     HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(common.count(id) ? common.at(id) : oem.at(id)), RT_BITMAP);
+    if (res && size)
+        *size = SizeofResource(module, res);
     return res ? static_cast<const BITMAPINFOHEADER *>(LockResource(LoadResource(module, res))) : nullptr;
-}
-
-// Picture areas show their picture centred, as the driver's control does, or a frame.
-LRESULT CALLBACK picture_proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(wnd, &ps);
-        RECT r;
-        GetClientRect(wnd, &r);
-        if (const BITMAPINFOHEADER *pic = picture_for(GetDlgCtrlID(wnd))) {
-            const int w = pic->biWidth, h = pic->biHeight;
-            SetDIBitsToDevice(dc, (r.right - w) / 2, (r.bottom - h) / 2, w, h, 0, 0, 0, h,
-                              reinterpret_cast<const BYTE *>(pic) + pic->biSize, reinterpret_cast<const BITMAPINFO *>(pic),
-                              DIB_RGB_COLORS);
-        } else {
-            FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNSHADOW));
-        }
-        EndPaint(wnd, &ps);
-        return 0;
-    }
-    return DefWindowProcW(wnd, msg, wp, lp);
 }
 
 // A copy of the template shown as a top-level window: pages and panels are
@@ -259,13 +243,12 @@ protected:
     static void SetUpTestSuite() {
         INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&icc);
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = picture_proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.lpszClassName = L"" BITMAP_CLASS;
-        RegisterClassW(&wc);
+        // The driver's own picture areas, with the pictures the pages put there.
+        ghInstance = GetModuleHandleW(nullptr);
+        ASSERT_TRUE(prtbitmap::Register());
+        ASSERT_STREQ(prtbitmap::ClassName(), L"" BITMAP_CLASS);
     }
+    static void TearDownTestSuite() { prtbitmap::Unregister(); }
 };
 
 TEST_F(LanguageModules, EveryTemplateShowsWithoutOverlapsOrClippedText) {
@@ -292,6 +275,14 @@ TEST_F(LanguageModules, EveryTemplateShowsWithoutOverlapsOrClippedText) {
             HWND dlg = CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
                                                   reinterpret_cast<LPCDLGTEMPLATEW>(tmpl.data()), nullptr, quiet_proc, 0);
             ASSERT_NE(dlg, nullptr) << where << "not created, error " << GetLastError();
+            for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+                DWORD size = 0;
+                if (const BITMAPINFOHEADER *pic = picture_for(GetDlgCtrlID(c), &size)) {
+                    EXPECT_TRUE(prtbitmap::SetPicture(
+                        c, reinterpret_cast<BITMAPINFO *>(const_cast<BITMAPINFOHEADER *>(pic)), size, true))
+                        << where << "picture of " << GetDlgCtrlID(c) << " refused";
+                }
+            }
             ShowWindow(dlg, SW_SHOWNORMAL);
             UpdateWindow(dlg);
             pump();
