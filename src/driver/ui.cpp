@@ -1,6 +1,7 @@
 #include "ui.h"
 
-#include "prtui.h"
+#include "../foundation/util.h"
+#include "../pageframe/prtui.h"
 
 namespace {
 

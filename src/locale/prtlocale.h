@@ -123,6 +123,8 @@ public:
     static LONG microns_to_dots(LONG microns, LONG dpi);
     static LONG dots_to_microns(LONG dots, LONG dpi);
 
+    // A loaded language module (kCommon, kModel, kOem) or null.
+    HINSTANCE module(int which) const { return modules_[which]; }
     const char *GetLanguage() const { return language_; }
     LONG GetMeasurement() const { return measurement_; }
     bool GetLeadingZero() const { return leading_zero_; }

@@ -23,7 +23,7 @@ const WCHAR *module_string(void *, LONG id) {
 
 const Spooler kSpooler = {::OpenPrinterW, ::ClosePrinter,      ::GetPrinterW,
                           ::SetPrinterW,  ::GetPrinterDriverW, ::GetPrinterDataW};
-const Windows kWindows = {::MessageBoxW, module_string};
+const Windows kWindows = {::MessageBoxW, ::WinHelpW, module_string};
 const Dialogs kDialogs = {::GetOpenFileNameW, ::GetSaveFileNameW, ::ChooseColorW, ::SHBrowseForFolderW};
 
 Spooler current_spooler = kSpooler;

@@ -32,6 +32,7 @@ struct Spooler {
 
 struct Windows {
     int(WINAPI *MessageBoxW)(HWND wnd, LPCWSTR text, LPCWSTR caption, UINT type);
+    BOOL(WINAPI *WinHelpW)(HWND wnd, LPCWSTR file, UINT command, ULONG_PTR data);
     // Text of a language string id for a UI object (may be null); never null.
     const WCHAR *(*lang_string)(void *ui, LONG id);
 };

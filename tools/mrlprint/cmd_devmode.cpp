@@ -298,9 +298,7 @@ int run(const mrlprint::Args &args) {
         out(L"device mode of %ls (model %ls, prefix %hs), %ld bytes\n", args[0].c_str(),
             mrlprint::shown(model.GetModelName().wstring()).c_str(), model.GetPrefix(),
             static_cast<long>(devmode::total_size(dm)));
-        print_public(dm);
-        print_common(dm);
-        print_config(dm);
+        mrlprint::print_devmode(dm);
         if (!outfile.empty()) {
             if (mrlprint::write_file(outfile, sdm::Save(dm))) {
                 out(L"written to %ls\n", outfile.c_str());
@@ -315,6 +313,12 @@ int run(const mrlprint::Args &args) {
 }
 
 } // namespace
+
+void mrlprint::print_devmode(const DEVMODEW *dm) {
+    print_public(dm);
+    print_common(dm);
+    print_config(dm);
+}
 
 MRLPRINT_COMMAND(L"devmode", L"PRINTER [--in FILE.sdm] [--out FILE.sdm]  the printer's default device mode, decoded",
                  run);

@@ -27,6 +27,9 @@ private:
     _MODEL *model_ = nullptr;
 };
 
+// Every field of a device mode of this driver, decoded (as `devmode` prints it).
+void print_devmode(const DEVMODEW *dm);
+
 // "PRINTER: the driver has no usable record of model ..." on stderr.
 void report_unusable(const std::wstring &printer, const _MODEL &model);
 

@@ -1,0 +1,37 @@
+// Screenshots of test windows: what is on the screen inside a window's
+// rectangle, as a 24-bit BMP (scripts/screenshots-png.sh makes PNG files).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+inline bool save_screenshot(HWND dlg, const std::wstring &path) {
+    RECT r;
+    GetWindowRect(dlg, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    void *bits = nullptr;
+    HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    const DWORD size = ((w * 3 + 3) & ~3) * h;
+    BITMAPFILEHEADER fh{0x4D42, DWORD(sizeof fh + sizeof bi.bmiHeader + size), 0, 0, sizeof fh + sizeof bi.bmiHeader};
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD done = 0;
+    bool ok = f != INVALID_HANDLE_VALUE && WriteFile(f, &fh, sizeof fh, &done, nullptr) &&
+              WriteFile(f, &bi.bmiHeader, sizeof bi.bmiHeader, &done, nullptr) && WriteFile(f, bits, size, &done, nullptr);
+    if (f != INVALID_HANDLE_VALUE)
+        CloseHandle(f);
+    DeleteObject(bmp);
+    return ok;
+}

@@ -1,0 +1,353 @@
+// The property sheets as users see them: Wine's DocumentPropertiesW and
+// compstui show the installed driver's pages under Xvfb; a helper thread
+// finds the controls by ID, chooses, and presses OK or Cancel. Every test
+// checks that the page really ran: without a display a sheet returns OK too.
+#include "installed_driver.h"
+#include "module_path.h"
+#include "screenshot.h"
+#include "test_printer.h"
+
+#include "resource_ids.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<BYTE>;
+DEVMODEW *as_dm(Bytes &b) { return reinterpret_cast<DEVMODEW *>(b.data()); }
+
+constexpr wchar_t kModel[] = L"Zebra ZD420-203dpi";
+
+struct Probe {
+    DWORD pid;
+    HWND found;
+};
+
+// A visible window with tabs of the probe's process.
+BOOL CALLBACK find_tabbed(HWND wnd, LPARAM lParam) {
+    auto *probe = reinterpret_cast<Probe *>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(wnd, &pid);
+    if (pid == probe->pid && IsWindowVisible(wnd) && FindWindowExW(wnd, nullptr, WC_TABCONTROLW, nullptr)) {
+        probe->found = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Saves the sheet as it is on the screen; true when it was saved and shows
+// more than a blank area (a sheet without a display paints nothing).
+bool shoot(HWND sheet, const wchar_t *name) {
+    std::wstring dir = built_module_path(L"..\\screenshots\\");
+    CreateDirectoryW(dir.c_str(), nullptr);
+    RedrawWindow(sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Sleep(300);
+    RECT r;
+    GetWindowRect(sheet, &r);
+    HDC screen = GetDC(nullptr);
+    std::set<COLORREF> colours;
+    for (LONG y = r.top; y < r.bottom; y += 7)
+        for (LONG x = r.left; x < r.right; x += 7)
+            colours.insert(GetPixel(screen, x, y));
+    ReleaseDC(nullptr, screen);
+    return save_screenshot(sheet, dir + name + L".bmp") && colours.size() >= 4;
+}
+
+// What the helper thread saw of the sheet.
+struct Seen {
+    bool ran = false;              // the regional page filled its lists
+    LONG languages = 0;            // items of the language list
+    std::wstring inches;           // the text of "inches" in the units list
+    LONG units = -1;               // the units selected when the sheet opened
+    bool painted = false;          // its screenshot is not blank
+};
+
+// Waits for the sheet, runs act on its regional page, then presses the button.
+class SheetScript {
+public:
+    SheetScript(const wchar_t *shot, std::function<void(HWND page)> act, int button,
+                DWORD process = GetCurrentProcessId()) {
+        thread_ = std::thread([this, shot, act, button, process] {
+            HWND sheet = nullptr;
+            for (int i = 0; i < 200 && !sheet; ++i, Sleep(50)) {
+                Probe probe = {process, nullptr};
+                EnumWindows(find_tabbed, reinterpret_cast<LPARAM>(&probe));
+                sheet = probe.found;
+            }
+            if (!sheet)
+                return;
+            HWND page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+            HWND units = GetDlgItem(page, IDC_RGN_UNITS), langs = GetDlgItem(page, IDC_RGN_LANGUAGE);
+            seen.ran = units && SendMessageW(units, CB_GETCOUNT, 0, 0) == 4;
+            seen.languages = static_cast<LONG>(SendMessageW(langs, CB_GETCOUNT, 0, 0));
+            seen.units = static_cast<LONG>(SendMessageW(units, CB_GETCURSEL, 0, 0));
+            wchar_t text[64] = {};
+            if (SendMessageW(units, CB_GETLBTEXTLEN, 1, 0) < 64)
+                SendMessageW(units, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(text));
+            seen.inches = text;
+            seen.painted = shoot(sheet, shot);
+            act(page);
+            // Posted: Wine's sheet ends inside the press, and a sent press never returns.
+            PostMessageW(sheet, PSM_PRESSBUTTON, button, 0);
+        });
+    }
+    ~SheetScript() { done(); }
+    const Seen &done() {
+        if (thread_.joinable())
+            thread_.join();
+        return seen;
+    }
+
+private:
+    Seen seen;
+    std::thread thread_;
+};
+
+// Selects the item with data (or at index, for data -1) as a user would.
+void choose(HWND page, int id, LONG_PTR data, LONG index = -1) {
+    HWND box = GetDlgItem(page, id);
+    LONG n = static_cast<LONG>(SendMessageW(box, CB_GETCOUNT, 0, 0));
+    for (LONG i = 0; index < 0 && i < n; ++i)
+        if (SendMessageW(box, CB_GETITEMDATA, i, 0) == data)
+            index = i;
+    SendMessageW(box, CB_SETCURSEL, index, 0);
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+}
+
+constexpr LONG_PTR kGerman = 'g' | 'e' << 8 | 'r' << 16;
+
+LONG stored_long(HANDLE printer, const wchar_t *name) {
+    DWORD type = 0, needed = 0;
+    LONG v = -1;
+    if (GetPrinterDataW(printer, const_cast<LPWSTR>(name), &type, reinterpret_cast<BYTE *>(&v), 4, &needed) != 0)
+        return -1;
+    return v;
+}
+
+class DocumentSheet : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(printer.ok()) << "printer error " << printer.error();
+        LONG size = DocumentPropertiesW(nullptr, printer.handle(), printer.wname(), nullptr, nullptr, 0);
+        ASSERT_EQ(size, 1460);
+        in.assign(size, 0);
+        ASSERT_EQ(DocumentPropertiesW(nullptr, printer.handle(), printer.wname(), as_dm(in), nullptr, DM_OUT_BUFFER),
+                  IDOK);
+        as_dm(in)->dmCopies = 3; // an application's own choice, carried through the sheet
+    }
+    // The prompt with the input above; the output buffer starts as 0xEE bytes.
+    Bytes prompt() {
+        Bytes out(in.size(), 0xEE);
+        DocumentPropertiesW(nullptr, printer.handle(), printer.wname(), as_dm(out), as_dm(in),
+                            DM_IN_BUFFER | DM_IN_PROMPT | DM_OUT_BUFFER);
+        return out;
+    }
+    TestPrinter printer{L"mrl sheet", kModel};
+    Bytes in;
+};
+
+TEST_F(DocumentSheet, OkStoresUnitsAndLanguageAndReturnsTheEditedDeviceMode) {
+    Bytes out;
+    {
+        SheetScript script(
+            L"eng-regional",
+            [](HWND page) {
+                choose(page, IDC_RGN_UNITS, 0, 2); // millimetres
+                choose(page, IDC_RGN_LANGUAGE, kGerman);
+            },
+            PSBTN_OK);
+        out = prompt();
+        const Seen &seen = script.done();
+        ASSERT_TRUE(seen.ran) << "the regional page did not run";
+        EXPECT_TRUE(seen.painted);
+        EXPECT_GE(seen.languages, 3); // follow the system, English, German
+        EXPECT_EQ(seen.inches, L"Inches");
+    }
+    EXPECT_EQ(as_dm(out)->dmSize, 220);
+    EXPECT_EQ(as_dm(out)->dmDriverExtra, 1240);
+    EXPECT_EQ(as_dm(out)->dmCopies, 3);
+    EXPECT_EQ(std::memcmp(out.data(), in.data(), in.size()), 0) << "nothing on the page edits the device mode";
+    EXPECT_EQ(stored_long(printer.handle(), L"Measurement System"), 2);
+    EXPECT_EQ(stored_long(printer.handle(), L"Language"), kGerman);
+
+    // The next sheet opens in German with millimetres; Cancel keeps all of it.
+    SheetScript again(L"ger-regional", [](HWND page) { choose(page, IDC_RGN_UNITS, 0, 3); }, PSBTN_CANCEL);
+    Bytes cancelled = prompt();
+    const Seen &seen = again.done();
+    ASSERT_TRUE(seen.ran);
+    EXPECT_TRUE(seen.painted);
+    EXPECT_EQ(seen.inches, L"Zoll");
+    EXPECT_EQ(seen.units, 2);
+    EXPECT_EQ(cancelled, in) << "Cancel must hand back the input byte for byte";
+    EXPECT_EQ(stored_long(printer.handle(), L"Measurement System"), 2);
+}
+
+TEST(DeviceSheet, OpensThroughCompstuiAndStoresOnOk) {
+    TestPrinter printer(L"mrl device sheet", kModel);
+    ASSERT_TRUE(printer.ok()) << "printer error " << printer.error();
+    InstalledDriver driver(printer.handle());
+    ASSERT_TRUE(driver.device);
+    DEVICEPROPERTYHEADER header = {sizeof header, 0, printer.handle(), printer.wname()};
+    SheetScript script(L"eng-device-regional", [](HWND page) { choose(page, IDC_RGN_UNITS, 0, 1); }, PSBTN_OK);
+    DWORD result = 0;
+    CommonPropertySheetUIW(nullptr, driver.device, reinterpret_cast<LPARAM>(&header), &result);
+    ASSERT_TRUE(script.done().ran);
+    EXPECT_TRUE(script.done().painted);
+    EXPECT_EQ(stored_long(printer.handle(), L"Measurement System"), 1);
+}
+
+// compstui as Windows has it: pages inserted, counted and handed out, results
+// set through the SET_RESULT reason. Wine's compstui never takes this path.
+struct WindowsSheet {
+    static std::vector<BYTE> modes;
+    static int added, results;
+    static LONG_PTR CALLBACK fn(HANDLE, UINT function, LPARAM a, LPARAM b) {
+        switch (function) {
+        case CPSFUNC_INSERT_PSUIPAGEW:
+            modes.push_back(reinterpret_cast<INSERTPSUIPAGE_INFO *>(b)->Mode);
+            return 0x100 + static_cast<LONG_PTR>(modes.size());
+        case CPSFUNC_GET_PAGECOUNT:
+            return static_cast<LONG_PTR>(modes.size());
+        case CPSFUNC_GET_HPSUIPAGES:
+            for (size_t i = 0; i < modes.size(); ++i)
+                reinterpret_cast<HANDLE *>(a)[i] = reinterpret_cast<HANDLE>(0x101 + i);
+            return static_cast<LONG_PTR>(modes.size());
+        case CPSFUNC_ADD_PROPSHEETPAGEW:
+            return ++added, 0x200;
+        case CPSFUNC_SET_RESULT:
+            return ++results, 1;
+        default:
+            return 0;
+        }
+    }
+};
+std::vector<BYTE> WindowsSheet::modes;
+int WindowsSheet::added = 0, WindowsSheet::results = 0;
+
+// A caller that keeps the NT 3.51 layout and passes one buffer in and out
+// gets its own sizes and device name back, with the sheet's settings inside.
+TEST_F(DocumentSheet, WindowsSheetResultFillsTheCallersOwnBuffer) {
+    InstalledDriver driver(printer.handle());
+    ASSERT_TRUE(driver.ok());
+    Bytes old(188 + 1240, 0);
+    LONG needed = static_cast<LONG>(old.size());
+    ASSERT_TRUE(driver.convert(printer.wname(), as_dm(in), as_dm(old), &needed, CDM_CONVERT351));
+    wcscpy(as_dm(old)->dmDeviceName, L"caller's name");
+    DOCUMENTPROPERTYHEADER header = {sizeof header, 0, printer.handle(), printer.wname(), as_dm(old), as_dm(old), 0,
+                                     DM_IN_BUFFER | DM_IN_PROMPT | DM_OUT_BUFFER};
+    PROPSHEETUI_INFO info = {};
+    info.cbSize = sizeof info;
+    info.Reason = PROPSHEETUI_REASON_INIT;
+    info.hComPropSheet = reinterpret_cast<HANDLE>(0x1234);
+    info.pfnComPropSheet = WindowsSheet::fn;
+    info.lParamInit = reinterpret_cast<LPARAM>(&header);
+    ASSERT_EQ(driver.document(&info, 0), 1);
+    EXPECT_EQ(WindowsSheet::modes, std::vector<BYTE>{INSPSUIPAGE_MODE_LAST_CHILD}); // the regional page
+    EXPECT_EQ(WindowsSheet::added, 0) << "Windows never takes Wine's fallback";
+
+    SETRESULT_INFO result = {sizeof result, 0, reinterpret_cast<HANDLE>(0x101), CPSUI_OK};
+    info.Reason = PROPSHEETUI_REASON_SET_RESULT;
+    EXPECT_EQ(driver.document(&info, reinterpret_cast<LPARAM>(&result)), 1);
+    EXPECT_EQ(info.Result, static_cast<ULONG_PTR>(CPSUI_OK));
+    EXPECT_EQ(as_dm(old)->dmSize, 188);
+    EXPECT_EQ(as_dm(old)->dmDriverExtra, 1240);
+    EXPECT_EQ(std::wstring(as_dm(old)->dmDeviceName), L"caller's name");
+    EXPECT_EQ(as_dm(old)->dmCopies, 3);
+    info.Reason = PROPSHEETUI_REASON_DESTROY;
+    EXPECT_EQ(driver.document(&info, 0), 1);
+}
+
+// "LW Message" 4 asks for a device sheet without settings pages; any value is
+// read once and reset.
+TEST(DeviceSheet, LwMessageIsReadOnceAndFourHidesTheSettingsPages) {
+    TestPrinter printer(L"mrl lw message", kModel);
+    ASSERT_TRUE(printer.ok()) << "printer error " << printer.error();
+    InstalledDriver driver(printer.handle());
+    ASSERT_TRUE(driver.device);
+    for (DWORD message : {4u, 7u}) {
+        ASSERT_EQ(SetPrinterDataW(printer.handle(), const_cast<LPWSTR>(L"LW Message"), REG_BINARY,
+                                  reinterpret_cast<BYTE *>(&message), 4),
+                  0u);
+        WindowsSheet::modes.clear();
+        DEVICEPROPERTYHEADER header = {sizeof header, 0, printer.handle(), printer.wname()};
+        PROPSHEETUI_INFO info = {};
+        info.cbSize = sizeof info;
+        info.Reason = PROPSHEETUI_REASON_INIT;
+        info.hComPropSheet = reinterpret_cast<HANDLE>(0x1234);
+        info.pfnComPropSheet = WindowsSheet::fn;
+        info.lParamInit = reinterpret_cast<LPARAM>(&header);
+        ASSERT_EQ(driver.device(&info, 0), 1);
+        EXPECT_EQ(WindowsSheet::modes.size(), message == 4 ? 0u : 1u) << message;
+        EXPECT_EQ(stored_long(printer.handle(), L"LW Message"), 0) << message;
+        info.Reason = PROPSHEETUI_REASON_DESTROY;
+        EXPECT_EQ(driver.device(&info, 0), 1);
+    }
+}
+
+// What mrlprint writes while a helper thread presses OK in its sheet.
+struct ToolRun {
+    DWORD rc = 1;
+    bool ran = false;
+    std::string out;
+};
+
+ToolRun run_tool_sheet(const wchar_t *command, const std::wstring &printer, const wchar_t *shot) {
+    ToolRun run;
+    wchar_t dir[MAX_PATH];
+    GetTempPathW(MAX_PATH, dir);
+    std::wstring out_path = std::wstring(dir) + L"mrl_sheet_tool.out";
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE out = CreateFileW(out_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    std::wstring line = L"\"" + built_module_path(L"tools\\mrlprint\\mrlprint.exe") + L"\" " + command + L" \"" +
+                        printer + L"\"";
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = si.hStdError = out;
+    PROCESS_INFORMATION pi = {};
+    bool started = CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    CloseHandle(out);
+    if (!started)
+        return run;
+    {
+        SheetScript script(shot, [](HWND) {}, PSBTN_OK, pi.dwProcessId);
+        WaitForSingleObject(pi.hProcess, 30000);
+        run.ran = script.done().ran;
+    }
+    GetExitCodeProcess(pi.hProcess, &run.rc);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    HANDLE in = CreateFileW(out_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    char text[8192] = {};
+    DWORD got = 0;
+    ReadFile(in, text, sizeof text - 1, &got, nullptr);
+    CloseHandle(in);
+    run.out = text;
+    return run;
+}
+
+// The tool's two sheets, each in the tool's own process.
+TEST(Tool, PreferencesAndPropertiesShowTheSheetsAndReportTheResult) {
+    TestPrinter printer(L"mrl tool sheet", kModel);
+    ASSERT_TRUE(printer.ok()) << "printer error " << printer.error();
+    ToolRun prefs = run_tool_sheet(L"preferences", printer.name(), L"eng-tool-preferences");
+    EXPECT_TRUE(prefs.ran);
+    EXPECT_EQ(prefs.rc, 0u) << prefs.out;
+    EXPECT_EQ(prefs.out.rfind("unchanged", 0), 0u) << prefs.out;
+    EXPECT_NE(prefs.out.find("COPIES"), std::string::npos) << prefs.out;
+
+    ToolRun props = run_tool_sheet(L"properties", printer.name(), L"eng-tool-properties");
+    EXPECT_TRUE(props.ran);
+    EXPECT_EQ(props.rc, 0u) << props.out;
+    EXPECT_EQ(props.out.rfind("sheet closed; language sys, units as the system", 0), 0u) << props.out;
+}
+
+} // namespace
