@@ -41,7 +41,7 @@ template <typename F> double per_call(int rounds, int n, F f) {
 } // namespace
 
 int wmain(int argc, wchar_t **argv) {
-    const wchar_t *model = argc > 1 ? argv[1] : L"Zebra ZD420-203dpi";
+    const wchar_t *model = argc > 1 ? argv[1] : L"Kestrel KD42-203dpi";
     TestPrinter printer(L"mrl bench devcaps", model);
     if (!printer.ok()) {
         fwprintf(stderr, L"cannot add a printer of %ls (error %lu)\n", model, printer.error());

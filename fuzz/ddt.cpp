@@ -81,6 +81,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             ++models;
         }
     }
-    read_model(data, size, WSTR("Zebra ZD420-203dpi"));
+    read_model(data, size, WSTR("Kestrel KD42-203dpi"));
     return 0;
 }

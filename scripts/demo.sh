@@ -25,9 +25,9 @@ for m in "${models[@]}"; do
   wine "$tool" add-printer "$m" --model "$m" --port "LPT1:" >/dev/null 2>&1 || true
 done
 run list
-run devmode "Zebra ZD420-203dpi"
+run devmode "Kestrel KD42-203dpi"
 # Two models of different width and paper loading.
-run caps "Zebra ZD420-203dpi"
-run forms "Zebra ZD420-203dpi"
-run caps "Intermec PX6i-300dpi"
-run forms "Intermec PX6i-300dpi"
+run caps "Kestrel KD42-203dpi"
+run forms "Kestrel KD42-203dpi"
+run caps "Heron HX6-300dpi"
+run forms "Heron HX6-300dpi"

@@ -55,7 +55,7 @@ struct DirEntry {
 
 // A directory with its entries right after the 44-byte header, then the names.
 // full_name empty: manufacturer_name_offset 0.
-inline Bytes directory(const std::vector<DirEntry> &entries, const std::u16string &short_name = u"Zebra",
+inline Bytes directory(const std::vector<DirEntry> &entries, const std::u16string &short_name = u"Kestrel",
                        const std::u16string &full_name = u"") {
     Bytes d(sizeof(MDT));
     put32(d, 8, static_cast<uint32_t>(entries.size()));

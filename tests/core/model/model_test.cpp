@@ -45,7 +45,7 @@ const unsigned char *data_of(LoadedModel &m, LONG id) { return m.res().Find(id)-
 TEST(ModelSearch, FindsTheModelInALaterDirectory) {
     Bytes f = package({
         record(510, "MDT", directory({{u"A", 1000}, {u"B", 1001}})),
-        record(511, "MDT", directory({{u"X", 1002}}, u"Zeb", u"Zebra Technologies")),
+        record(511, "MDT", directory({{u"X", 1002}}, u"Kes", u"Kestrel Label Systems")),
         record(1000, "A", pdt(2000, 203)),
         record(1001, "B", pdt(2000, 300)),
         record(1002, "X", pdt(2001, 600)),
@@ -58,14 +58,14 @@ TEST(ModelSearch, FindsTheModelInALaterDirectory) {
     EXPECT_EQ(x.GetPDT(), reinterpret_cast<const PDT *>(data_of(x, 1002)));
     EXPECT_EQ(x.GetVXM(), reinterpret_cast<const VXCapabilitiesData *>(data_of(x, 2001)));
     EXPECT_EQ(x.GetPDT()->dpi, 600);
-    EXPECT_STREQ(x.GetShortMfgName(), "Zeb");
-    EXPECT_STREQ(x.GetManufacturerName(), "Zebra Technologies");
+    EXPECT_STREQ(x.GetShortMfgName(), "Kes");
+    EXPECT_STREQ(x.GetManufacturerName(), "Kestrel Label Systems");
 
     LoadedModel b(f, u"B");
     ASSERT_TRUE(b.is_valid());
     EXPECT_EQ(b.GetPDT()->dpi, 300);
     EXPECT_EQ(b.GetMDT(), reinterpret_cast<const MDT *>(data_of(b, 510)));
-    EXPECT_STREQ(b.GetManufacturerName(), "Zebra"); // no full name: the short one serves
+    EXPECT_STREQ(b.GetManufacturerName(), "Kestrel"); // no full name: the short one serves
 
     // Exact UTF-16 match only; a miss keeps the last directory seen.
     for (auto name : {u"x", u"X ", u"", u"XX"}) {
@@ -246,16 +246,16 @@ TEST(ModelCodes, PrefixAndOemComeFromTheDriverPaths) {
 }
 
 TEST(ModelCodes, BuildLoadsPrefixDdtFromTheDriverDirectory) {
-    Bytes f = package({record(510, "", directory({{u"Zebra ZD420-203dpi", 1}})), record(1, "", pdt(2)),
+    Bytes f = package({record(510, "", directory({{u"Kestrel KD42-203dpi", 1}})), record(1, "", pdt(2)),
                        record(2, "", caps())});
     ASSERT_TRUE(write_file(temp_path("qqq.ddt"), f));
     prtfile::SetDriverDirectory(temp_dir().c_str());
     LoadedModel m;
-    m.build(widen("Zebra ZD420-203dpi").c_str(), widen("C:\\x\\qqq32k.dll").c_str(),
+    m.build(widen("Kestrel KD42-203dpi").c_str(), widen("C:\\x\\qqq32k.dll").c_str(),
             widen("C:\\x\\omr32eng.dll").c_str());
     EXPECT_TRUE(m.is_valid());
     LoadedModel missing;
-    missing.build(widen("Zebra ZD420-203dpi").c_str(), widen("C:\\x\\nop32k.dll").c_str(), nullptr);
+    missing.build(widen("Kestrel KD42-203dpi").c_str(), widen("C:\\x\\nop32k.dll").c_str(), nullptr);
     EXPECT_EQ(missing.GetMDT(), nullptr);
     prtfile::SetDriverDirectory(nullptr);
 }

@@ -25,17 +25,17 @@ struct Sample {
 };
 
 const Sample kSamples[] = {
-    {L"Zebra ZD420-203dpi", "zpl", "omr", 510, 1000, 2000, "Zebra"},
-    {L"Zebra ZT410-300dpi", "zpl", "omr", 510, 1001, 2001, "Zebra"},
-    {L"Zebra ZT610-600dpi", "zpl", "omr", 510, 1002, 2002, "Zebra"},
+    {L"Kestrel KD42-203dpi", "zpl", "omr", 510, 1000, 2000, "Kestrel"},
+    {L"Kestrel KT41-300dpi", "zpl", "omr", 510, 1001, 2001, "Kestrel"},
+    {L"Kestrel KT61-600dpi", "zpl", "omr", 510, 1002, 2002, "Kestrel"},
     // Listed only in the second directory of its file.
-    {L"Zebra ZD888-203dpi", "zpl", "omr", 511, 1003, 2003, "Zebra Technologies"},
-    {L"Intermec PC43t-203dpi", "ipl", "oin", 510, 100, 200, "Intermec"},
-    {L"Intermec PM43-300dpi", "ipl", "oin", 510, 101, 200, "Intermec"},
-    {L"Intermec PX6i-300dpi", "ipl", "oin", 510, 102, 201, "Intermec"},
-    {L"TEC B-EX4T1-203dpi", "tec", "ott", 510, 300, 400, "TEC"},
-    {L"TEC B-EX4T2-305dpi Spot", "tec", "ott", 510, 301, 400, "TEC"},
-    {L"TEC B-SX8T-305dpi CMYK", "tec", "ott", 510, 302, 401, "TEC"},
+    {L"Kestrel KD88-203dpi", "zpl", "omr", 511, 1003, 2003, "Kestrel Label Systems"},
+    {L"Heron HC43-203dpi", "ipl", "oin", 510, 100, 200, "Heron"},
+    {L"Heron HM43-300dpi", "ipl", "oin", 510, 101, 200, "Heron"},
+    {L"Heron HX6-300dpi", "ipl", "oin", 510, 102, 201, "Heron"},
+    {L"Osprey OX4-203dpi", "tec", "ott", 510, 300, 400, "Osprey"},
+    {L"Osprey OX4S-305dpi Spot", "tec", "ott", 510, 301, 400, "Osprey"},
+    {L"Osprey OX8-305dpi CMYK", "tec", "ott", 510, 302, 401, "Osprey"},
 };
 
 // The installed driver's folder, where its data files lie.
@@ -100,14 +100,14 @@ BOOL WINAPI fake_driver(HANDLE, LPWSTR, DWORD level, LPBYTE buf, DWORD size, LPD
 }
 
 TEST_F(InstalledModel, DriverPathsNameThePackageInThePrintersDriverFolder) {
-    TestPrinter printer(L"mrl model paths", L"Zebra ZD420-203dpi");
+    TestPrinter printer(L"mrl model paths", L"Kestrel KD42-203dpi");
     ASSERT_TRUE(printer.ok());
     ASSERT_FALSE(driver_folder(printer.handle()).empty());
     platform::spooler().GetPrinterDriverW = fake_driver;
     g_info = {};
     g_info.cVersion = 3;
 
-    g_info.pName = const_cast<LPWSTR>(L"Intermec PX6i-300dpi");
+    g_info.pName = const_cast<LPWSTR>(L"Heron HX6-300dpi");
     g_info.pDriverPath = const_cast<LPWSTR>(L"D:\\elsewhere\\ipl32k.dll");
     g_info.pDataFile = const_cast<LPWSTR>(L"D:\\elsewhere\\abc32eng.dll");
     {
@@ -122,7 +122,7 @@ TEST_F(InstalledModel, DriverPathsNameThePackageInThePrintersDriverFolder) {
 }
 
 TEST_F(InstalledModel, FoldersOutsideTheAnsiCodePage) {
-    TestPrinter printer(L"mrl model non-ansi", L"Zebra ZD420-203dpi");
+    TestPrinter printer(L"mrl model non-ansi", L"Kestrel KD42-203dpi");
     ASSERT_TRUE(printer.ok());
     std::wstring installed = driver_folder(printer.handle());
     ASSERT_FALSE(installed.empty());
@@ -163,7 +163,7 @@ TEST_F(InstalledModel, NoDriverInformationBuildsAnEmptyModel) {
     EXPECT_EQ(none.GetMDT(), nullptr);
     EXPECT_STREQ(none.GetPrefix(), "");
 
-    TestPrinter printer(L"mrl model noinfo", L"Zebra ZD420-203dpi");
+    TestPrinter printer(L"mrl model noinfo", L"Kestrel KD42-203dpi");
     ASSERT_TRUE(printer.ok());
     platform::spooler().GetPrinterDriverW = [](HANDLE, LPWSTR, DWORD, LPBYTE, DWORD, LPDWORD) -> BOOL {
         SetLastError(ERROR_ACCESS_DENIED);

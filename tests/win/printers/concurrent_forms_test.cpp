@@ -92,7 +92,7 @@ void remove_ours(HANDLE printer) {
 }
 
 TEST(ConcurrentForms, ImportsAndQueriesInSeveralProcessesLoseNoStock) {
-    TestPrinter printer(L"mrl concurrent forms", L"Zebra ZD420-203dpi");
+    TestPrinter printer(L"mrl concurrent forms", L"Kestrel KD42-203dpi");
     ASSERT_TRUE(printer.ok()) << printer.error();
     InstalledDriver driver(printer.handle());
     ASSERT_TRUE(driver.ok());

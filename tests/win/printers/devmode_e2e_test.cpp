@@ -75,7 +75,7 @@ Bytes public_only(SHORT copies) {
 }
 
 TEST(DriverDefault, HoldsTheModelsDefaultsInTheCurrentLayout) {
-    Queue q(L"mrl e2e ZD420", L"Zebra ZD420-203dpi");
+    Queue q(L"mrl e2e KD42", L"Kestrel KD42-203dpi");
     ASSERT_QUEUE(q);
     Bytes out = q.driver_default();
     ASSERT_EQ(out.size(), 1460u);
@@ -86,7 +86,7 @@ TEST(DriverDefault, HoldsTheModelsDefaultsInTheCurrentLayout) {
     EXPECT_EQ(dm->dmPrintQuality, 203);
     EXPECT_EQ(dm->dmPaperWidth, 1016);
     EXPECT_EQ(dm->dmPaperLength, 1524);
-    EXPECT_EQ(std::wstring(dm->dmDeviceName), L"mrl e2e ZD420");
+    EXPECT_EQ(std::wstring(dm->dmDeviceName), L"mrl e2e KD42");
     const endconfig *tail = prtconfig::get_tail(dm);
     ASSERT_NE(tail, nullptr);
     EXPECT_EQ(std::string(tail->prefix, 3), "zpl");
@@ -97,9 +97,9 @@ TEST(DriverDefault, CopiesAreLimitedByEachModel) {
     struct Case {
         const wchar_t *printer, *model;
         SHORT expected;
-    } cases[] = {{L"mrl e2e copies 999", L"Zebra ZD420-203dpi", 999},
-                 {L"mrl e2e copies 0", L"Zebra ZT410-300dpi", 999},
-                 {L"mrl e2e copies 100000", L"Zebra ZT610-600dpi", 5000}};
+    } cases[] = {{L"mrl e2e copies 999", L"Kestrel KD42-203dpi", 999},
+                 {L"mrl e2e copies 0", L"Kestrel KT41-300dpi", 999},
+                 {L"mrl e2e copies 100000", L"Kestrel KT61-600dpi", 5000}};
     for (auto &c : cases) {
         Queue q(c.printer, c.model);
         ASSERT_QUEUE(q);
@@ -114,7 +114,7 @@ TEST(DriverDefault, CopiesAreLimitedByEachModel) {
 }
 
 TEST(DriverDefault, HostileAndForeignInputsLeaveTheDefaults) {
-    Queue q(L"mrl e2e hostile", L"Intermec PC43t-203dpi");
+    Queue q(L"mrl e2e hostile", L"Heron HC43-203dpi");
     ASSERT_QUEUE(q);
     Bytes defaults = q.driver_default();
     ASSERT_FALSE(defaults.empty());
@@ -146,7 +146,7 @@ TEST(DriverDefault, HostileAndForeignInputsLeaveTheDefaults) {
 }
 
 TEST(Convert, OlderLayoutsConvertBothWays) {
-    Queue q(L"mrl e2e convert", L"Zebra ZD420-203dpi");
+    Queue q(L"mrl e2e convert", L"Kestrel KD42-203dpi");
     ASSERT_QUEUE(q);
     Bytes current = q.driver_default();
     ASSERT_FALSE(current.empty());
@@ -180,7 +180,7 @@ TEST(Convert, OlderLayoutsConvertBothWays) {
 }
 
 TEST(Setup, CreatedPrinterStoresThisDriversDefault) {
-    Queue q(L"mrl e2e added", L"TEC B-EX4T1-203dpi");
+    Queue q(L"mrl e2e added", L"Osprey OX4-203dpi");
     ASSERT_QUEUE(q);
     Bytes stored = stored_default(q.printer.handle());
     ASSERT_EQ(stored.size(), 1460u);
@@ -196,7 +196,7 @@ TEST(Setup, CreatedPrinterStoresThisDriversDefault) {
 }
 
 TEST(Setup, UpgradeRewritesAnOldStoredDefault) {
-    Queue q(L"mrl e2e upgrade", L"Zebra ZT410-300dpi");
+    Queue q(L"mrl e2e upgrade", L"Kestrel KT41-300dpi");
     ASSERT_QUEUE(q);
     // An older, smaller device mode of another driver, with settings the rules accept.
     Bytes old(188 + 40, 0x33);
@@ -229,7 +229,7 @@ TEST(Setup, UpgradeRewritesAnOldStoredDefault) {
 }
 
 TEST(DocumentProperties, MergesStoredDefaultAndInputLikeWinspool) {
-    Queue q(L"mrl e2e docprops", L"Zebra ZD420-203dpi");
+    Queue q(L"mrl e2e docprops", L"Kestrel KD42-203dpi");
     ASSERT_QUEUE(q);
     // A stored default with 3 copies, then a caller's input with landscape.
     Bytes stored = q.driver_default();
@@ -262,7 +262,7 @@ TEST(DocumentProperties, MergesStoredDefaultAndInputLikeWinspool) {
 }
 
 TEST(Capabilities, AnswersFromTheMergedDeviceModeAndTheModel) {
-    Queue q(L"mrl e2e caps", L"Intermec PX6i-300dpi");
+    Queue q(L"mrl e2e caps", L"Heron HX6-300dpi");
     ASSERT_QUEUE(q);
     HANDLE h = q.printer.handle();
     auto caps = q.driver->caps;

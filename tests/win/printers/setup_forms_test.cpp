@@ -22,10 +22,10 @@ struct Sample {
     const char *oem;
 };
 const Sample kSamples[] = {
-    {L"Zebra ZD420-203dpi", "omr"},    {L"Zebra ZT410-300dpi", "omr"},  {L"Zebra ZT610-600dpi", "omr"},
-    {L"Zebra ZD888-203dpi", "omr"},    {L"Intermec PC43t-203dpi", "oin"}, {L"Intermec PM43-300dpi", "oin"},
-    {L"Intermec PX6i-300dpi", "oin"},  {L"TEC B-EX4T1-203dpi", "ott"},  {L"TEC B-EX4T2-305dpi Spot", "ott"},
-    {L"TEC B-SX8T-305dpi CMYK", "ott"}};
+    {L"Kestrel KD42-203dpi", "omr"},    {L"Kestrel KT41-300dpi", "omr"},  {L"Kestrel KT61-600dpi", "omr"},
+    {L"Kestrel KD88-203dpi", "omr"},    {L"Heron HC43-203dpi", "oin"}, {L"Heron HM43-300dpi", "oin"},
+    {L"Heron HX6-300dpi", "oin"},  {L"Osprey OX4-203dpi", "ott"},  {L"Osprey OX4S-305dpi Spot", "ott"},
+    {L"Osprey OX8-305dpi CMYK", "ott"}};
 
 std::vector<BYTE> global_value(const wchar_t *name) {
     HKEY key;
@@ -51,7 +51,7 @@ std::wstring config_folder(HANDLE printer) {
 }
 
 TEST(PrinterSetup, StoresTheDirectoriesMachineWide) {
-    TestPrinter printer(L"mrl setup dirs", L"Zebra ZD420-203dpi");
+    TestPrinter printer(L"mrl setup dirs", L"Kestrel KD42-203dpi");
     ASSERT_TRUE(printer.ok()) << printer.error();
     std::vector<BYTE> drv = global_value(L"DriverDirectory"), sys = global_value(L"SystemDirectory");
     ASSERT_EQ(drv.size(), 520u);

@@ -57,8 +57,8 @@ bool same(const Answers &x, const Answers &y) {
 }
 
 TEST(Stress, EightThreadsGiveTheSingleThreadedAnswers) {
-    TestPrinter first(L"mrl stress ZD420", L"Zebra ZD420-203dpi");
-    TestPrinter second(L"mrl stress PM43", L"Intermec PM43-300dpi");
+    TestPrinter first(L"mrl stress KD42", L"Kestrel KD42-203dpi");
+    TestPrinter second(L"mrl stress HM43", L"Heron HM43-300dpi");
     ASSERT_TRUE(first.ok() && second.ok());
     InstalledDriver d1(first.handle()), d2(second.handle());
     ASSERT_TRUE(d1.ok() && d2.ok());

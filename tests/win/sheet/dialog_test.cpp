@@ -33,7 +33,7 @@ int Editor::button = IDCANCEL;
 bool Editor::ran = false;
 
 TEST(ModalDialog, CancelRestoresTheDeviceModeAndOkKeepsIt) {
-    TestPrinter printer(L"mrl modal", L"Zebra ZD420-203dpi");
+    TestPrinter printer(L"mrl modal", L"Kestrel KD42-203dpi");
     ASSERT_TRUE(printer.ok()) << "printer error " << printer.error();
     ASSERT_TRUE(prtfile::UseDriverDirectoryOf(printer.handle()));
     std::unique_ptr<prtui> ui(prtui::NewExtUI());

@@ -24,7 +24,7 @@ namespace {
 using Bytes = std::vector<BYTE>;
 DEVMODEW *as_dm(Bytes &b) { return reinterpret_cast<DEVMODEW *>(b.data()); }
 
-constexpr wchar_t kModel[] = L"Zebra ZD420-203dpi";
+constexpr wchar_t kModel[] = L"Kestrel KD42-203dpi";
 
 struct Probe {
     DWORD pid;

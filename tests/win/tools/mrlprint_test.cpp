@@ -158,13 +158,13 @@ TEST(Mrlprint, AddPrinterNeverMovesOrBreaksAPrinter) {
     ASSERT_TRUE(AddPrinterDriverExW(nullptr, 3, reinterpret_cast<LPBYTE>(&info), APD_COPY_ALL_FILES));
 
     expect_all({
-        {{L"add-printer", name, L"--model", L"Zebra ZD420-203dpi"}, 0, true, "added mrl tool moved"},
-        {{L"add-printer", name, L"--model", L"Zebra ZT410-300dpi"}, 1, false,
-         "a printer named \"mrl tool moved\" already exists (model \"Zebra ZD420-203dpi\")"},
+        {{L"add-printer", name, L"--model", L"Kestrel KD42-203dpi"}, 0, true, "added mrl tool moved"},
+        {{L"add-printer", name, L"--model", L"Kestrel KT41-300dpi"}, 1, false,
+         "a printer named \"mrl tool moved\" already exists (model \"Kestrel KD42-203dpi\")"},
     });
-    EXPECT_EQ(model_of(name), L"Zebra ZD420-203dpi");
-    expect_all({{{L"add-printer", name, L"--model", L"Zebra ZT410-300dpi", L"--replace"}, 0, true, "added"}});
-    EXPECT_EQ(model_of(name), L"Zebra ZT410-300dpi");
+    EXPECT_EQ(model_of(name), L"Kestrel KD42-203dpi");
+    expect_all({{{L"add-printer", name, L"--model", L"Kestrel KT41-300dpi", L"--replace"}, 0, true, "added"}});
+    EXPECT_EQ(model_of(name), L"Kestrel KT41-300dpi");
 
     expect_all({{{L"add-printer", broken, L"--model", L"mrl tool unlisted model"}, 1, false,
                  "no usable record of model \"mrl tool unlisted model\""}});
@@ -187,7 +187,7 @@ std::vector<unsigned char> settings_file(const std::vector<unsigned char> &dm) {
 }
 
 TEST(Mrlprint, HostileStoredDefaultsAndSettingsFiles) {
-    TestPrinter p(L"mrl tool hostile", L"Zebra ZT410-300dpi");
+    TestPrinter p(L"mrl tool hostile", L"Kestrel KT41-300dpi");
     ASSERT_TRUE(p.ok()) << p.error();
     // Wine keeps the default as an ANSI device mode; this one claims 65535 private bytes.
     std::vector<BYTE> stored(1460, 0);
@@ -246,7 +246,7 @@ std::vector<unsigned char> form_file(uint32_t record_size, const std::vector<std
 }
 
 TEST(Mrlprint, FormImportsRefuseMalformedFilesAndNamesAreShownEscaped) {
-    TestPrinter p(L"mrl tool forms", L"Zebra ZD420-203dpi");
+    TestPrinter p(L"mrl tool forms", L"Kestrel KD42-203dpi");
     ASSERT_TRUE(p.ok()) << p.error();
     std::vector<Case> cases;
     auto refused = [&](const char *file, const std::vector<unsigned char> &bytes, const char *why) {

@@ -47,7 +47,7 @@ size_t errors(const std::vector<ddtc::Problem> &ps) {
 
 json small_source() {
     return json::parse(R"({"records": [
-      {"id": 510, "name": "MDT", "directory": {"short_name": "Zebra", "models": [
+      {"id": 510, "name": "MDT", "directory": {"short_name": "Kestrel", "models": [
          {"name": "A", "pdt": 1}, {"name": "Bee", "pdt": 2}]}},
       {"id": 1, "name": "A", "pdt": {"dpi": 203, "printer_dpi": 203, "printable_width": 104000,
          "printable_length": 990000, "min_paper_width": 150, "max_paper_width": 1180, "max_paper_length": 9900,
@@ -98,7 +98,7 @@ TEST(Ddtc, BuiltFileReadsBackThroughTheModelLookup) {
     EXPECT_EQ(b.GetVXM()->symbology_size, sizeof(VXSymbologyData));
     EXPECT_EQ(GetSymbologyData(b.GetVXM(), 3)->options, 2u);
     EXPECT_EQ(GetSymbologyData(b.GetVXM(), 4)->supported, 0);
-    EXPECT_STREQ(b.GetManufacturerName(), "Zebra");
+    EXPECT_STREQ(b.GetManufacturerName(), "Kestrel");
 }
 
 TEST(Ddtc, DumpKeepsEveryByteOfOddFiles) {
