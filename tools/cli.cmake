@@ -4,6 +4,7 @@
 # cmake -DTOOL=... -DNAME=ddtc|sfmc -DWORK=dir -DHUGE=source.json -P cli.cmake
 file(MAKE_DIRECTORY ${WORK})
 file(WRITE ${WORK}/empty.json "{}")
+file(WRITE ${WORK}/overflow.json "{\"records\": [], \"trailer\": 6e535}")
 set(cases
   "0|out|usage: ${NAME} build|--help"
   "0|out|usage: ${NAME} build|build,--help"
@@ -12,7 +13,8 @@ set(cases
   "2|err|build needs -o FILE|build,${WORK}/empty.json"
   "2|err|-o needs a file name|dump,x,-o"
   "2|err|unknown option \"--bogus\"|dump,x,--bogus"
-  "2|err|one input file only|dump,x,y")
+  "2|err|one input file only|dump,x,y"
+  "1|err|number overflow|build,${WORK}/overflow.json,-o,${WORK}/overflow.out")
 if(NAME STREQUAL "ddtc")
   # A hundred bytes claiming a 4 GB symbology table: refused before anything is allocated.
   list(APPEND cases "1|err|larger than 1048576 bytes|build,${HUGE},-o,${WORK}/huge.ddt")

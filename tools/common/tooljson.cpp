@@ -31,6 +31,11 @@ json parse(const std::vector<unsigned char> &text) {
         std::string what = e.what();
         size_t at = what.find("parse error");
         throw Error(at == std::string::npos ? what : what.substr(at));
+    } catch (const json::exception &e) {
+        // A number beyond what the reader can hold ("1e999") and the like.
+        std::string what = e.what();
+        size_t at = what.find("] ");
+        throw Error(at == std::string::npos ? what : what.substr(at + 2));
     }
 }
 
