@@ -137,7 +137,8 @@ void form_bytes(const json &form, const std::string &where, uint8_t (&raw)[kForm
         if (!c)
             throw Error(where + ".name: holds a NUL");
     std::memset(field, 0, kFormNameSize);
-    std::memcpy(field, name.data(), name.size());
+    if (!name.empty()) // an empty vector's data() may be null
+        std::memcpy(field, name.data(), name.size());
 }
 
 } // namespace
