@@ -6,6 +6,16 @@
 
 #include <string>
 
+// Lets a window paint: dispatches what is queued, a few times over 100 ms.
+inline void pump() {
+    for (int i = 0; i < 20; ++i) {
+        MSG m;
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&m);
+        Sleep(5);
+    }
+}
+
 inline bool save_screenshot(HWND dlg, const std::wstring &path) {
     RECT r;
     GetWindowRect(dlg, &r);

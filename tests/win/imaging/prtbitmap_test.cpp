@@ -4,6 +4,7 @@
 #include "english_locale.h"
 #include "imaging/prtbitmap.h"
 #include "platform/globals.h"
+#include "screenshot.h"
 
 #include <gtest/gtest.h>
 
@@ -15,15 +16,6 @@ namespace {
 enum { kPicture = 101, kOpaque, kSwatch, kWide, kNarrow };
 constexpr COLORREF kWhite = RGB(255, 255, 255), kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255),
                    kGreen = RGB(0, 255, 0), kSky = RGB(0, 128, 255), kUnder = 1;  // kUnder: the dialog's own colour
-
-void pump() {
-    for (int i = 0; i < 20; ++i) {
-        MSG m;
-        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&m);
-        Sleep(5);
-    }
-}
 
 // A dialog template with picture areas kPicture..kNarrow, all of class "prtbitmap".
 std::vector<WORD> dialog_template() {

@@ -187,15 +187,6 @@ std::string narrow(const std::wstring &w) {
     return s;
 }
 
-void pump() {
-    for (int i = 0; i < 20; ++i) {
-        MSG m;
-        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&m);
-        Sleep(5);
-    }
-}
-
 // The bar font editor places each symbology panel 2 px left of and 12 px above
 // its frame 395: every panel must fit there without covering the editor's
 // controls. The Code 39 panel stays in for the screenshot.

@@ -229,6 +229,17 @@ struct WindowsSheet {
         }
     }
 };
+
+// The INIT reason as the Windows sheet UI sends it, with the stand-in sheet function.
+PROPSHEETUI_INFO windows_init(void *header) {
+    PROPSHEETUI_INFO info = {};
+    info.cbSize = sizeof info;
+    info.Reason = PROPSHEETUI_REASON_INIT;
+    info.hComPropSheet = reinterpret_cast<HANDLE>(0x1234);
+    info.pfnComPropSheet = WindowsSheet::fn;
+    info.lParamInit = reinterpret_cast<LPARAM>(header);
+    return info;
+}
 std::vector<BYTE> WindowsSheet::modes;
 int WindowsSheet::added = 0, WindowsSheet::results = 0;
 
@@ -243,12 +254,7 @@ TEST_F(DocumentSheet, WindowsSheetResultFillsTheCallersOwnBuffer) {
     wcscpy(as_dm(old)->dmDeviceName, L"caller's name");
     DOCUMENTPROPERTYHEADER header = {sizeof header, 0, printer.handle(), printer.wname(), as_dm(old), as_dm(old), 0,
                                      DM_IN_BUFFER | DM_IN_PROMPT | DM_OUT_BUFFER};
-    PROPSHEETUI_INFO info = {};
-    info.cbSize = sizeof info;
-    info.Reason = PROPSHEETUI_REASON_INIT;
-    info.hComPropSheet = reinterpret_cast<HANDLE>(0x1234);
-    info.pfnComPropSheet = WindowsSheet::fn;
-    info.lParamInit = reinterpret_cast<LPARAM>(&header);
+    PROPSHEETUI_INFO info = windows_init(&header);
     ASSERT_EQ(driver.document(&info, 0), 1);
     EXPECT_EQ(WindowsSheet::modes, std::vector<BYTE>{INSPSUIPAGE_MODE_LAST_CHILD}); // the regional page
     EXPECT_EQ(WindowsSheet::added, 0) << "Windows never takes Wine's fallback";
@@ -278,12 +284,7 @@ TEST(DeviceSheet, LwMessageIsReadOnceAndFourHidesTheSettingsPages) {
                   0u);
         WindowsSheet::modes.clear();
         DEVICEPROPERTYHEADER header = {sizeof header, 0, printer.handle(), printer.wname()};
-        PROPSHEETUI_INFO info = {};
-        info.cbSize = sizeof info;
-        info.Reason = PROPSHEETUI_REASON_INIT;
-        info.hComPropSheet = reinterpret_cast<HANDLE>(0x1234);
-        info.pfnComPropSheet = WindowsSheet::fn;
-        info.lParamInit = reinterpret_cast<LPARAM>(&header);
+        PROPSHEETUI_INFO info = windows_init(&header);
         ASSERT_EQ(driver.device(&info, 0), 1);
         EXPECT_EQ(WindowsSheet::modes.size(), message == 4 ? 0u : 1u) << message;
         EXPECT_EQ(stored_long(printer.handle(), L"LW Message"), 0) << message;
