@@ -11,6 +11,9 @@ check_file() { compgen -G "$1" >/dev/null || need+=("$2"); }
 check_cmd x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64-posix
 check_cmd x86_64-w64-mingw32-gcc-posix gcc-mingw-w64-x86-64-posix
 check_cmd x86_64-w64-mingw32-windres binutils-mingw-w64-x86-64
+check_cmd i686-w64-mingw32-g++-posix g++-mingw-w64-i686-posix
+check_cmd i686-w64-mingw32-gcc-posix gcc-mingw-w64-i686-posix
+check_cmd i686-w64-mingw32-windres binutils-mingw-w64-i686
 check_cmd wine "wine wine64"
 check_cmd winepath wine
 check_cmd Xvfb xvfb
