@@ -5,13 +5,14 @@
 #include "../platform/seam.h"
 #include "../store/prtreg.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
 
 #ifndef _WIN64
-// The NT 4 record: no trailing extension fields.
-static_assert(OPENFILENAME_SIZE_VERSION_400W == 76, "OPENFILENAMEW as NT 4 knows it");
+// The NT 4 record, OPENFILENAME_SIZE_VERSION_400W: no trailing extension fields.
+static_assert(offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(LPCWSTR) == 76, "OPENFILENAMEW as NT 4 knows it");
 #endif
 
 namespace {

@@ -7,6 +7,15 @@
 #include "../platform/seam.h"
 #include "prtui.h"
 
+#include <cstddef>
+
+#ifndef _WIN64
+// The records as NT 4 and 2000 take them: the page up to pszHeaderSubTitle
+// (PROPSHEETPAGEW_V2_SIZE, no hActCtx) and compstui's insert record.
+static_assert(offsetof(PROPSHEETPAGEW, pszHeaderSubTitle) + sizeof(LPCWSTR) == 48, "PROPSHEETPAGEW as NT 4 knows it");
+static_assert(sizeof(INSERTPSUIPAGE_INFO) == 16, "INSERTPSUIPAGE_INFO");
+#endif
+
 namespace {
 
 // The records that carry the UI object to a plain dialog's WM_INITDIALOG
