@@ -67,3 +67,11 @@ LONG WINAPI DrvDocumentPropertySheets(PPROPSHEETUI_INFO pPSUIInfo, LPARAM lParam
 DWORD WINAPI DrvDeviceCapabilities(HANDLE hPrinter, PWSTR pDeviceName, WORD iDevCap, PVOID pvOutput,
                                    PDEVMODEW pDevMode);
 }
+
+// compstui calls a page-creation function as stdcall, as Windows and Wine declare
+// PFNPROPSHEETUI; mingw-w64's compstui.h gives the type no calling convention,
+// which is cdecl on 32-bit x86. Functions of the right kind are handed over with
+// this cast, which changes only the type that header expects.
+inline PFNPROPSHEETUI as_propsheetui(LONG(CALLBACK *fn)(PPROPSHEETUI_INFO, LPARAM)) {
+    return reinterpret_cast<PFNPROPSHEETUI>(reinterpret_cast<void *>(fn));
+}

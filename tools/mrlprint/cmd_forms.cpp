@@ -84,7 +84,7 @@ bool import_file(const std::wstring &printer, prtreg &store, prtformlist &list, 
                                                        : "cannot be read";
     if (why) {
         err(L"%ls: not imported: %hs", file.c_str(), why);
-        err(record ? L" (record %zu)\n" : L"\n", record);
+        err(record ? L" (record %lu)\n" : L"\n", static_cast<unsigned long>(record));
         return false;
     }
     if (!hold.held()) {

@@ -71,7 +71,7 @@ int properties(const mrlprint::Args &args) {
         return 1;
     int rc = 1;
     HMODULE driver = load_driver(printer);
-    auto sheets = driver ? reinterpret_cast<PFNPROPSHEETUI>(
+    auto sheets = driver ? reinterpret_cast<decltype(&DrvDevicePropertySheets)>(
                               reinterpret_cast<void *>(GetProcAddress(driver, "DrvDevicePropertySheets")))
                         : nullptr;
     if (!sheets) {
@@ -81,7 +81,7 @@ int properties(const mrlprint::Args &args) {
         DWORD result = 0;
         // Wine's compstui reports no result (OK and Cancel alike): what the
         // sheet stored tells.
-        if (CommonPropertySheetUIW(nullptr, sheets, reinterpret_cast<LPARAM>(&header), &result) < 0) {
+        if (CommonPropertySheetUIW(nullptr, as_propsheetui(sheets), reinterpret_cast<LPARAM>(&header), &result) < 0) {
             err(L"%ls: the sheet could not be shown\n", args[0].c_str());
         } else {
             char language[4] = {};

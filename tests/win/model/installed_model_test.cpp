@@ -157,6 +157,12 @@ TEST_F(InstalledModel, FoldersOutsideTheAnsiCodePage) {
     RemoveDirectoryW(dir.c_str());
 }
 
+// A stdcall function, not a lambda: 32-bit x86 cannot convert a lambda to WINAPI.
+BOOL WINAPI driver_info_denied(HANDLE, LPWSTR, DWORD, LPBYTE, DWORD, LPDWORD) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+
 TEST_F(InstalledModel, NoDriverInformationBuildsAnEmptyModel) {
     _MODEL none(nullptr);
     EXPECT_FALSE(none.is_valid());
@@ -165,10 +171,7 @@ TEST_F(InstalledModel, NoDriverInformationBuildsAnEmptyModel) {
 
     TestPrinter printer(L"mrl model noinfo", L"Kestrel KD42-203dpi");
     ASSERT_TRUE(printer.ok());
-    platform::spooler().GetPrinterDriverW = [](HANDLE, LPWSTR, DWORD, LPBYTE, DWORD, LPDWORD) -> BOOL {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    };
+    platform::spooler().GetPrinterDriverW = driver_info_denied;
     _MODEL denied(printer.handle());
     EXPECT_FALSE(denied.is_valid());
     platform::reset();

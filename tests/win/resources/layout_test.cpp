@@ -35,16 +35,15 @@ HMODULE load(const std::wstring &file) {
     return LoadLibraryExW((resource_dir() + file).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
 }
 
+BOOL CALLBACK add_name(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR out) {
+    if (!IS_INTRESOURCE(name))
+        reinterpret_cast<std::vector<std::wstring> *>(out)->push_back(name);
+    return TRUE;
+}
+
 std::vector<std::wstring> template_names(HMODULE module) {
     std::vector<std::wstring> names;
-    EnumResourceNamesW(
-        module, RT_DIALOG,
-        [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR out) -> BOOL {
-            if (!IS_INTRESOURCE(name))
-                reinterpret_cast<std::vector<std::wstring> *>(out)->push_back(name);
-            return TRUE;
-        },
-        reinterpret_cast<LONG_PTR>(&names));
+    EnumResourceNamesW(module, RT_DIALOG, add_name, reinterpret_cast<LONG_PTR>(&names));
     return names;
 }
 

@@ -198,7 +198,7 @@ TEST(DeviceSheet, OpensThroughCompstuiAndStoresOnOk) {
     DEVICEPROPERTYHEADER header = {sizeof header, 0, printer.handle(), printer.wname()};
     SheetScript script(L"eng-device-regional", [](HWND page) { choose(page, IDC_RGN_UNITS, 0, 1); }, PSBTN_OK);
     DWORD result = 0;
-    CommonPropertySheetUIW(nullptr, driver.device, reinterpret_cast<LPARAM>(&header), &result);
+    CommonPropertySheetUIW(nullptr, as_propsheetui(driver.device), reinterpret_cast<LPARAM>(&header), &result);
     ASSERT_TRUE(script.done().ran);
     EXPECT_TRUE(script.done().painted);
     EXPECT_EQ(stored_long(printer.handle(), L"Measurement System"), 1);
