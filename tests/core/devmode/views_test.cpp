@@ -12,8 +12,8 @@ TEST(ConfigBlock, ResetAndValidate) {
     auto *cfg = static_cast<extconfig *>(prtconfig::get_cfg(b.dm()));
     ASSERT_NE(cfg, nullptr);
 
-    // Word 7 left automatic follows the resolution.
-    for (auto [dpi, size] : {std::pair<int16_t, SHORT>{300, 2}, {203, 2}, {179, 1}, {180, 2}, {400, 3}, {600, 3}}) {
+    // Word 7 left automatic follows the resolution: the steps at 180 and 400 dpi.
+    for (auto [dpi, size] : {std::pair<int16_t, SHORT>{179, 1}, {180, 2}, {399, 2}, {400, 3}}) {
         model.pdt.dpi = dpi;
         cfg->dither.Reset();
         cfg->Validate(&model);
@@ -83,18 +83,11 @@ TEST(PageView, OrientationAndImageFlags) {
     EXPECT_TRUE(!page.get_mirror() && page.get_inverse());
 }
 
-TEST(PageView, SizeCopiesAndForm) {
+TEST(PageView, FormByValueAndFromALabelStock) {
     TestModel model(203, 999);
     DmBuffer b = default_dm(model);
     cfgpage page(b.dm());
-    b.dm()->dmFields = 0;
-    EXPECT_EQ(page.get_size(), 256);
-    EXPECT_EQ(page.get_copies(), 1);
-    page.set_copies(12);
-    page.set_size(130);
-    EXPECT_EQ(page.get_copies(), 12);
-    EXPECT_EQ(page.get_size(), 130);
-
+    b.dm()->dmFields = DM_COPIES;
     page.set_form(140, 1016, 1524, false, WSTR("4 x 6"));
     EXPECT_TRUE(b.dm()->dmPaperSize == 140 && b.dm()->dmPaperWidth == 1016 && b.dm()->dmPaperLength == 1524);
     EXPECT_EQ(b.dm()->dmFields, DWORD(DM_COPIES | DM_PAPERSIZE | DM_FORMNAME));
@@ -106,12 +99,6 @@ TEST(PageView, SizeCopiesAndForm) {
     EXPECT_EQ(b.dm()->dmFields & (DM_PAPERLENGTH | DM_PAPERWIDTH), DWORD(DM_PAPERLENGTH | DM_PAPERWIDTH));
     EXPECT_EQ(b.dm()->dmFormName[31], 'L');
     EXPECT_EQ(b.dm()->dmICMMethod, 0u); // nothing written past the name
-}
-
-TEST(PageView, FormFromALabelStock) {
-    TestModel model(203, 999);
-    DmBuffer b = default_dm(model);
-    cfgpage page(b.dm());
     b.dm()->dmFields &= ~DWORD(DM_PAPERLENGTH | DM_PAPERWIDTH);
 
     // 4 x 2 in on a liner with 1.5 mm side margins and a 3 mm gap: the paper in 0.1 mm, rounded.
