@@ -1,13 +1,4 @@
-# Cross build of the Windows modules for 32-bit Windows ("Windows NT x86") with
-# mingw-w64 (i686, posix threads). Compile-and-link check only here: these
-# machines cannot run 32-bit programs, so no emulator is set.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_DLLTOOL i686-w64-mingw32-dlltool)
+# Cross build of the Windows modules for 32-bit Windows ("Windows NT x86"):
+# compile-and-link check only here, as these machines cannot run 32-bit programs.
+set(MRL_MINGW_ARCH i686)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
