@@ -9,9 +9,10 @@ FUZZ_SEED ?=
 CMAKE_NATIVE = cmake --preset native -B $(BUILD)/native
 CMAKE_ASAN = cmake --preset native-asan -B $(BUILD)/native-asan
 CMAKE_WIN = cmake --preset win64 -B $(BUILD)/win64
+CMAKE_WIN32 = cmake --preset win32 -B $(BUILD)/win32
 CMAKE_FUZZ = cmake --preset fuzz -B $(BUILD)/fuzz
 
-.PHONY: all setup native asan win64 package test test-native test-wine demo fuzz bench clean
+.PHONY: all setup native asan win64 win32 package test test-native test-win32 test-wine demo fuzz bench clean
 
 all: setup native win64
 
@@ -30,17 +31,28 @@ win64: setup
 	@test -f $(BUILD)/win64/build.ninja || $(CMAKE_WIN) >/dev/null
 	cmake --build $(BUILD)/win64 -j $(JOBS)
 
+# 32-bit modules for "Windows NT x86": built and checked; these machines cannot run them.
+win32: setup
+	@test -f $(BUILD)/win32/build.ninja || $(CMAKE_WIN32) >/dev/null
+	cmake --build $(BUILD)/win32 -j $(JOBS)
+
+# The package needs only the 32-bit modules, not the 32-bit tools and tests.
 package: win64 native
+	@test -f $(BUILD)/win32/build.ninja || $(CMAKE_WIN32) >/dev/null
+	cmake --build $(BUILD)/win32 -j $(JOBS) --target package_modules
 	scripts/package.sh $(BUILD)
 
 test-native: native asan
 	ctest --test-dir $(BUILD)/native --output-on-failure -j $(JOBS)
 	ctest --test-dir $(BUILD)/native-asan --output-on-failure -j $(JOBS)
 
+test-win32: win32 win64
+	scripts/check-win32.sh $(BUILD)
+
 test-wine: package
 	scripts/wine-session.sh $(BUILD) ctest --test-dir $(BUILD)/win64 --output-on-failure
 
-test: test-native test-wine
+test: test-native test-win32 test-wine
 
 demo: package
 	scripts/wine-session.sh $(BUILD) scripts/demo.sh $(BUILD)
