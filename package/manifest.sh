@@ -1,12 +1,13 @@
-# Sourced by scripts/package.sh with $build and $pkg: the sample driver
-# packages' data files, stand-in renderers and language modules (common,
-# model and OEM, in every language built).
-res="$build/win64/resources"
+# Sourced by scripts/package.sh once per environment, with $build, $win (its
+# build: win64 or win32) and $pkg (its folder): the sample driver packages' data
+# files, stand-in renderers and language modules (common, model and OEM, in every
+# language built).
+res="$build/$win/resources"
 cp "$res"/mrl32???.dll "$pkg/"
 while read -r prefix oem _; do
   case "$prefix" in ''|'#'*) continue ;; esac
   cp "$build/native/package/$prefix.ddt" "$pkg/"
-  cp "$build/win64/package/${prefix}32k.dll" "$pkg/"
+  cp "$build/$win/package/${prefix}32k.dll" "$pkg/"
   cp "$res/${prefix}"32???.dll "$res/${oem}"32???.dll "$pkg/"
 done < package/packages.txt
 cp package/packages.txt "$pkg/"

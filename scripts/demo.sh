@@ -5,14 +5,14 @@
 set -euo pipefail
 build=${1:-build}
 tool="$build/win64/tools/mrlprint/mrlprint.exe"
-pkg=$(winepath -w "$build/package")
+pkg=$(winepath -w "$build/package/x64")
 run() { echo; echo "\$ mrlprint $*"; wine "$tool" "$@"; }
 
 run module "$pkg\\mrl32ui.dll"
 
 # One printer per model of every data file in the package.
 models=()
-for f in "$build"/package/*.ddt; do
+for f in "$build"/package/x64/*.ddt; do
   while IFS= read -r m; do models+=("$m"); done < <("$build/native/tools/ddtc/ddtc" dump "$f" |
     python3 -c 'import json, sys
 for r in json.load(sys.stdin).get("records", []):

@@ -1,5 +1,6 @@
 // mrlprint install DIR: copies a driver package into the printer-driver
-//   directory and registers every model of every driver data file in it.
+//   directory and registers every model of every driver data file in it; a
+//   package for several environments gives the folder for this spooler's.
 // mrlprint add-printer NAME --model MODEL [--port PORT] [--replace]: a queue for
 //   a model; refused for a name in use (unless replaced) and for a model the
 //   driver cannot use.
@@ -16,6 +17,7 @@
 
 #include <winspool.h>
 
+#include <cstring>
 #include <map>
 #include <set>
 #include <string>
@@ -120,6 +122,32 @@ bool language_module(const std::wstring &file, const std::wstring &prefix, const
     return false;
 }
 
+// A package built for several environments lists them in environments.txt
+// ("ENVIRONMENT<TAB>FOLDER" lines); the folder serving this spooler is the one
+// named as the last part of its driver directory. Empty when the package has
+// no such list (a folder holding one environment's files) or no such folder.
+std::wstring environment_folder(const std::wstring &package, const std::wstring &driver_dir, bool &listed) {
+    listed = false;
+    FILE *f = _wfopen((package + L"\\environments.txt").c_str(), L"r");
+    if (!f)
+        return L"";
+    listed = true;
+    std::wstring leaf = lower(driver_dir.substr(driver_dir.find_last_of(L"\\/") + 1));
+    std::wstring found;
+    char line[256];
+    while (found.empty() && fgets(line, sizeof line, f)) {
+        const char *tab = strchr(line, '\t');
+        if (line[0] == '#' || !tab)
+            continue;
+        std::string folder(tab + 1, strcspn(tab + 1, "\r\n"));
+        std::wstring w(folder.begin(), folder.end());
+        if (lower(w) == leaf)
+            found = package + L"\\" + w;
+    }
+    fclose(f);
+    return found;
+}
+
 int install(const mrlprint::Args &args) {
     std::wstring src = args[0];
     std::wstring dst = printer_driver_directory();
@@ -127,6 +155,15 @@ int install(const mrlprint::Args &args) {
         err(L"no printer-driver directory: %ls\n", mrlprint::error_text(GetLastError()).c_str());
         return 1;
     }
+    bool listed = false;
+    std::wstring folder = environment_folder(src, dst, listed);
+    if (listed && folder.empty()) {
+        err(L"%ls: environments.txt lists no folder for this spooler (driver directory %ls); nothing copied\n",
+            src.c_str(), dst.c_str());
+        return 1;
+    }
+    if (listed)
+        src = folder;
     std::vector<std::wstring> files = files_in(src);
     bool any_data_file = false;
     for (const std::wstring &f : files)
@@ -309,6 +346,6 @@ int list(const mrlprint::Args &) {
 
 } // namespace
 
-MRLPRINT_COMMAND(L"install", L"DIR  copy a driver package and register its models", install);
+MRLPRINT_COMMAND(L"install", L"DIR  copy a driver package (its folder for this spooler) and register its models", install);
 MRLPRINT_COMMAND(L"add-printer", L"NAME --model MODEL [--port PORT] [--replace]  add a printer queue", add_printer);
 MRLPRINT_COMMAND(L"list", L"  show the printers and their model records", list);

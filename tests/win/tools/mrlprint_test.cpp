@@ -119,6 +119,11 @@ TEST(Mrlprint, HelpOptionsAndMissingPrinters) {
     std::wstring empty_dir = temp_path("no-data-files");
     CreateDirectoryW(empty_dir.c_str(), nullptr);
     write_bytes(empty_dir + L"\\mrl-never-copied.txt", {'x'});
+    // A package for several environments without this spooler's (x64 under Wine).
+    std::wstring other_env = temp_path("other-environment");
+    CreateDirectoryW(other_env.c_str(), nullptr);
+    const std::string list = "Windows NT x86\tw32x86\n";
+    write_bytes(other_env + L"\\environments.txt", std::vector<unsigned char>(list.begin(), list.end()));
     std::vector<Case> cases = {
         {{L"--help"}, 0, true, "usage: mrlprint COMMAND"},
         {{L"help"}, 0, true, "  forms PRINTER [--install]"},
@@ -132,6 +137,7 @@ TEST(Mrlprint, HelpOptionsAndMissingPrinters) {
         {{L"caps"}, 2, false, "missing PRINTER"},
         {{L"caps", L"A", L"B"}, 2, false, "unexpected argument \"B\""},
         {{L"install", empty_dir}, 1, false, "no driver data file (.ddt) in this folder; nothing copied"},
+        {{L"install", other_env}, 1, false, "environments.txt lists no folder for this spooler"},
     };
     for (const wchar_t *command : {L"caps", L"forms", L"devmode"})
         cases.push_back({{command, L"mrl no such printer"}, 1, false, "no printer named \"mrl no such printer\""});
@@ -140,6 +146,8 @@ TEST(Mrlprint, HelpOptionsAndMissingPrinters) {
     EXPECT_EQ(GetFileAttributesW(copied.c_str()), INVALID_FILE_ATTRIBUTES);
     DeleteFileW((empty_dir + L"\\mrl-never-copied.txt").c_str());
     RemoveDirectoryW(empty_dir.c_str());
+    DeleteFileW((other_env + L"\\environments.txt").c_str());
+    RemoveDirectoryW(other_env.c_str());
 }
 
 TEST(Mrlprint, AddPrinterNeverMovesOrBreaksAPrinter) {
