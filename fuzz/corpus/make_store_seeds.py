@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Writes the seed corpora of the store targets: form-list files (sfm/), stored
 form records in the store's three places (formrec/), printer-query value
-names (queryname/), bar-font-list files (sbf/) and stored bar fonts
-(barfontrec/). Run from this folder."""
+names (queryname/), bar-font-list files (sbf/), stored bar fonts
+(barfontrec/) and stored downloaded fonts (dttf/). Run from this folder."""
 import os
 import struct
 
@@ -106,8 +106,31 @@ barfontrec_seeds = {
     "huge_count": font_entry(0, 255, 0, struct.pack("<i", 0x7FFFFFFF)),
 }
 
+
+
+def dttf_entry(index, what, data):
+    data = data + b"\0" * (len(data) % 2)
+    return bytes([index, what, len(data) // 2]) + data
+
+
+def dttf_block(status, size, cache=0):
+    return struct.pack("<iiiBB", cache, 0, 1, 1, 0) + struct.pack("<HHi", 1 if size > 0 else 2, status, 120) \
+        + bytes(32) + b"Sans 12".ljust(176, b"\0") + struct.pack("<8i", 1, 0, 50, 0, size, 30, 20, 40) + bytes(92)
+
+
+dttf_seeds = {
+    "three": dttf_entry(255, 0, struct.pack("<i", 3)) + b"".join(
+        dttf_entry(i, 1, struct.pack("<i", 354)) + dttf_entry(i, 0, dttf_block(s, z))
+        for i, (s, z) in enumerate([(3, 1000), (0, -1), (2, 500)])),
+    "wrong_size": dttf_entry(255, 0, struct.pack("<i", 2)) + dttf_entry(0, 1, struct.pack("<i", 353))
+    + dttf_entry(0, 0, dttf_block(0, 10)) + dttf_entry(1, 1, struct.pack("<i", 354)) + dttf_entry(1, 0, b"short"),
+    "huge": dttf_entry(255, 0, struct.pack("<i", 0x7FFFFFFF)) + dttf_entry(0, 1, struct.pack("<i", 354))
+    + dttf_entry(0, 0, dttf_block(0, 0x7FFFFFFF)) + dttf_entry(1, 1, struct.pack("<i", 354))
+    + dttf_entry(1, 0, dttf_block(0, 0x7FFFFFFF)),
+}
+
 for folder, seeds in (("sfm", sfm_seeds), ("formrec", formrec_seeds), ("queryname", queryname_seeds),
-                      ("sbf", sbf_seeds), ("barfontrec", barfontrec_seeds)):
+                      ("sbf", sbf_seeds), ("barfontrec", barfontrec_seeds), ("dttf", dttf_seeds)):
     os.makedirs(folder, exist_ok=True)
     for name, data in seeds.items():
         with open(os.path.join(folder, name), "wb") as f:
