@@ -21,8 +21,13 @@ void node_prefix(char (&out)[40], LONG index) {
     std::snprintf(out, sizeof out, "Font Download %ld ", static_cast<long>(index));
 }
 
-// Sizes come from outside: a sum past 2 GB stays at the top.
-int32_t add_capped(int32_t total, int32_t size) { return size > INT32_MAX - total ? INT32_MAX : total + size; }
+// Sizes come from outside: a sum past 2 GB stays at the top, and a node keeps
+// what it really added so that removing it takes back no more.
+int32_t add_capped(int32_t &total, int32_t size) {
+    int32_t added = size > INT32_MAX - total ? INT32_MAX - total : size;
+    total += added;
+    return added;
+}
 
 } // namespace
 
@@ -98,8 +103,7 @@ void prtdttf_list::AddFont(prtdttf_node *node) {
     ++count_;
     int32_t size = node->info.font.data_size;
     node->set_cache_size(size);
-    node->added_ = size > 0 ? size : 0;
-    total_ = add_capped(total_, node->added_);
+    node->added_ = add_capped(total_, size > 0 ? size : 0);
 }
 
 void prtdttf_list::RefreshInfo() {
@@ -109,8 +113,7 @@ void prtdttf_list::RefreshInfo() {
         ++count_;
         int32_t size = n->info.font.data_size;
         n->set_cache_size(size);
-        n->added_ = size > 0 && n->info.status != 2 ? size : 0;
-        total_ = add_capped(total_, n->added_);
+        n->added_ = add_capped(total_, size > 0 && n->info.status != 2 ? size : 0);
     }
 }
 
