@@ -13,6 +13,9 @@
 #include "../store/prtreg.h"
 #include "sheetfn.h"
 
+class barfont;
+class barfontlist;
+
 class prtui {
 public:
     // Page groups of AddPages. kRegionalPage adds the regional page alone, for
@@ -57,6 +60,10 @@ public:
     sheetfn &sheet() { return sheet_; }
     bool start_on_last_page() const { return start_on_last_page_; }
     void *exchange = nullptr; // handed from a page to the modal dialog it opens
+    // The bar font list page hands the editor its font and list; the editor
+    // points the font at its working copy for the options panel.
+    barfont *current_barfont = nullptr;
+    barfontlist *current_barfonts = nullptr;
 
 protected:
     bool ConvertDevmodeOut(const DEVMODEW *uiDm, const DEVMODEW *pdmIn, DEVMODEW *pdmOut);

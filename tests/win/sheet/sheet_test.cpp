@@ -5,6 +5,7 @@
 #include "installed_driver.h"
 #include "module_path.h"
 #include "screenshot.h"
+#include "sheet_ui.h"
 #include "test_printer.h"
 
 #include "resource_ids.h"
@@ -25,41 +26,6 @@ using Bytes = std::vector<BYTE>;
 DEVMODEW *as_dm(Bytes &b) { return reinterpret_cast<DEVMODEW *>(b.data()); }
 
 constexpr wchar_t kModel[] = L"Kestrel KD42-203dpi";
-
-struct Probe {
-    DWORD pid;
-    HWND found;
-};
-
-// A visible window with tabs of the probe's process.
-BOOL CALLBACK find_tabbed(HWND wnd, LPARAM lParam) {
-    auto *probe = reinterpret_cast<Probe *>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(wnd, &pid);
-    if (pid == probe->pid && IsWindowVisible(wnd) && FindWindowExW(wnd, nullptr, WC_TABCONTROLW, nullptr)) {
-        probe->found = wnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// Saves the sheet as it is on the screen; true when it was saved and shows
-// more than a blank area (a sheet without a display paints nothing).
-bool shoot(HWND sheet, const wchar_t *name) {
-    std::wstring dir = built_module_path(L"..\\screenshots\\");
-    CreateDirectoryW(dir.c_str(), nullptr);
-    RedrawWindow(sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    Sleep(300);
-    RECT r;
-    GetWindowRect(sheet, &r);
-    HDC screen = GetDC(nullptr);
-    std::set<COLORREF> colours;
-    for (LONG y = r.top; y < r.bottom; y += 7)
-        for (LONG x = r.left; x < r.right; x += 7)
-            colours.insert(GetPixel(screen, x, y));
-    ReleaseDC(nullptr, screen);
-    return save_screenshot(sheet, dir + name + L".bmp") && colours.size() >= 4;
-}
 
 // What the helper thread saw of the sheet.
 struct Seen {
@@ -110,17 +76,6 @@ private:
     Seen seen;
     std::thread thread_;
 };
-
-// Selects the item with data (or at index, for data -1) as a user would.
-void choose(HWND page, int id, LONG_PTR data, LONG index = -1) {
-    HWND box = GetDlgItem(page, id);
-    LONG n = static_cast<LONG>(SendMessageW(box, CB_GETCOUNT, 0, 0));
-    for (LONG i = 0; index < 0 && i < n; ++i)
-        if (SendMessageW(box, CB_GETITEMDATA, i, 0) == data)
-            index = i;
-    SendMessageW(box, CB_SETCURSEL, index, 0);
-    SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
-}
 
 constexpr LONG_PTR kGerman = 'g' | 'e' << 8 | 'r' << 16;
 
