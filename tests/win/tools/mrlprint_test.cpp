@@ -14,8 +14,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <vector>
 
@@ -297,6 +299,51 @@ TEST(Mrlprint, FormImportsRefuseMalformedFilesAndNamesAreShownEscaped) {
     }
     prtfile::SetDriverDirectory(nullptr);
     DllInitialize(GetModuleHandleW(nullptr), DLL_PROCESS_DETACH, nullptr);
+}
+
+TEST(Mrlprint, BarFontsRefuseDamagedFilesAndUnknownSymbologiesKeepingEveryFont) {
+    TestPrinter p(L"mrl tool barfonts", L"Kestrel KD42-203dpi");
+    ASSERT_TRUE(p.ok()) << p.error();
+    const std::wstring sbf = temp_path("fonts.sbf"), cut = temp_path("cut.sbf"), alien = temp_path("alien.sbf");
+    expect_all({
+        {{L"barfonts", p.name(), L"add", L"mrl bf QR", L"--symbology", L"18", L"--mils", L"20"}, 0, true,
+         "added \"mrl bf QR\""},
+        {{L"barfonts", p.name(), L"add", L"mrl bf 39", L"--rotation", L"2"}, 0, true, "\"mrl bf 39\" 203 dpi"},
+        {{L"barfonts", p.name(), L"export", sbf}, 0, true, "exported"},
+        {{L"barfonts", p.name(), L"add", L"mrl bf x", L"--symbology", L"31"}, 2, false, "unknown symbology 31"},
+        {{L"barfonts", p.name(), L"add", L"mrl/bf"}, 2, false, "cannot be a bar font name"},
+        {{L"barfonts", p.name(), L"edit", L"mrl bf none"}, 1, false, "no bar font named \"mrl bf none\""},
+        {{L"barfonts", p.name(), L"frob"}, 2, false, "unknown action \"frob\""},
+        {{L"barfonts", p.name(), L"import"}, 2, false, "import needs FILE.sbf"},
+        {{L"barfonts", p.name(), L"edit", L"mrl bf QR", L"--mils", L"x"}, 2, false, "--mils needs a whole number"},
+    });
+    std::string before = run({L"barfonts", p.name()}).out;
+    std::vector<unsigned char> file(std::istreambuf_iterator<char>(std::ifstream(sbf.c_str(), std::ios::binary).rdbuf()),
+                                    std::istreambuf_iterator<char>());
+    const std::string linear = "mrl bf 39";
+    auto at = std::search(file.begin(), file.end(), linear.begin(), linear.end());
+    ASSERT_NE(at, file.end());
+    std::vector<unsigned char> damaged(file.begin(), file.end() - 1), unknown = file;
+    unknown[(at - file.begin()) - 12 + 104] = 40; // the linear font's symbology id
+    write_bytes(cut, damaged);
+    write_bytes(alien, unknown);
+    expect_all({
+        {{L"barfonts", p.name(), L"import", cut}, 1, false, "not imported: the file ends inside a record"},
+        {{L"barfonts", p.name(), L"import", alien}, 1, false, "not imported: unknown symbology (record"},
+    });
+    EXPECT_EQ(run({L"barfonts", p.name()}).out, before);
+
+    // Deleted and imported again: the same list.
+    expect_all({
+        {{L"barfonts", p.name(), L"delete", L"mrl bf QR"}, 0, true, "deleted"},
+        {{L"barfonts", p.name(), L"delete", L"mrl bf 39"}, 0, true, "deleted"},
+        {{L"barfonts", p.name(), L"import", sbf}, 0, true, "imported"},
+    });
+    std::string after = run({L"barfonts", p.name()}).out;
+    EXPECT_NE(after.find("\"mrl bf QR\" 203 dpi"), std::string::npos) << after;
+    EXPECT_NE(after.find("20 mils"), std::string::npos) << after;
+    run({L"barfonts", p.name(), L"delete", L"mrl bf QR"});
+    run({L"barfonts", p.name(), L"delete", L"mrl bf 39"});
 }
 
 } // namespace
