@@ -3,6 +3,7 @@
 #include "../devmode/layout.h"
 #include "../foundation/memory.h"
 #include "../foundation/util.h"
+#include "../imaging/prtbitmap.h"
 #include "../platform/globals.h"
 #include "../platform/seam.h"
 #include "prtui.h"
@@ -179,6 +180,27 @@ bool prtpage::WM_QuerySiblings(WPARAM wParam, LPARAM lParam) {
 
 int prtpage::Message(const wchar_t *text, const wchar_t *caption, long flags) {
     return platform::windows().MessageBoxW(hwnd, text, caption, static_cast<UINT>(flags));
+}
+
+void prtpage::ShowWaitDialog(bool show) {
+    if (show) {
+        hwndWait = DialogModeless(L"DLG_WAITINFO", WaitInfoDlg);
+    } else if (hwndWait) {
+        DestroyWindow(hwndWait);
+        hwndWait = nullptr;
+    }
+}
+
+INT_PTR CALLBACK prtpage::WaitInfoDlg(HWND hwnd, UINT msg, WPARAM, LPARAM lParam) {
+    if (msg != WM_INITDIALOG)
+        return FALSE;
+    auto *record = reinterpret_cast<PROPSHEETPAGEW *>(lParam);
+    if (auto *ui = record ? reinterpret_cast<prtui *>(record->lParam) : nullptr)
+        prtbitmap::SetBitmap(GetDlgItem(hwnd, 363), ui->locale(), 224, true);
+    ShowWindow(hwnd, SW_SHOWNORMAL);
+    InvalidateRect(hwnd, nullptr, TRUE);
+    UpdateWindow(hwnd);
+    return TRUE;
 }
 
 INT_PTR prtpage::Default(UINT msg, WPARAM, LPARAM, INT_PTR commandResult) {

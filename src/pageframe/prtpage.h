@@ -64,6 +64,10 @@ public:
     bool Forward(long id, UINT msg, WPARAM wParam, LPARAM lParam);
     bool WM_QuerySiblings(WPARAM wParam, LPARAM lParam);
     int Message(const wchar_t *text, const wchar_t *caption, long flags);
+    // The wait window over the page while the driver talks to the printer:
+    // painted before the call returns, since the caller then blocks.
+    void ShowWaitDialog(bool show);
+    static INT_PTR CALLBACK WaitInfoDlg(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     // Lengths in the model's resolution and the locale's measurement system.
     WCHAR *microns_to_string(LONG microns);

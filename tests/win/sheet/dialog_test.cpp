@@ -8,6 +8,7 @@
 #include "pageframe/prtpage.h"
 #include "pageframe/prtui.h"
 #include "resource_ids.h"
+#include "screenshot.h"
 #include "test_printer.h"
 
 #include <functional>
@@ -87,6 +88,7 @@ public:
         return false;
     }
     HWND window() const { return hwnd; }
+    HWND wait() const { return hwndWait; }
     std::wstring text(long id) {
         OString s;
         WM_GetText(id, s);
@@ -183,6 +185,16 @@ TEST(ControlHelpers, ScrollBarsSpinBoxesSortedListsAndMissingControls) {
         EXPECT_FALSE(p.BM_GetCheck(kNone));
         EXPECT_EQ(p.EM_GetMicrons(kNone), 0);
         EXPECT_EQ(p.commands.size(), 2u);
+
+        // The wait window is on the screen, picture painted, when the call returns.
+        p.ShowWaitDialog(true);
+        HWND wait = p.wait();
+        ASSERT_TRUE(wait && IsWindowVisible(wait));
+        EXPECT_TRUE(shoot(GetDlgItem(wait, IDC_WAIT_PICTURE), L"wait_picture"));
+        shoot(wait, L"wait");
+        p.ShowWaitDialog(false);
+        EXPECT_FALSE(IsWindow(wait));
+        EXPECT_EQ(p.wait(), nullptr);
     };
     EXPECT_EQ(prtpage::DialogModal(ui.get(), nullptr, L"DLG_CONFIGURE", PageProc<Prober>), IDCANCEL);
     EXPECT_TRUE(Prober::ran) << "the dialog did not run";
