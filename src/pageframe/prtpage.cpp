@@ -182,6 +182,14 @@ int prtpage::Message(const wchar_t *text, const wchar_t *caption, long flags) {
     return platform::windows().MessageBoxW(hwnd, text, caption, static_cast<UINT>(flags));
 }
 
+bool prtpage::BMM_SetBitmap(long id, long bitmapId, bool transparent) {
+    return prtbitmap::SetBitmap(GetItem(id), ui->locale(), bitmapId, transparent);
+}
+
+bool prtpage::BMM_SetBitmapHandle(long id, HBITMAP bitmap) { return prtbitmap::SetBitmapHandle(GetItem(id), bitmap); }
+
+bool prtpage::BMM_SetColor(long id, COLORREF color) { return prtbitmap::SetColor(GetItem(id), color); }
+
 void prtpage::ShowWaitDialog(bool show) {
     if (show) {
         hwndWait = DialogModeless(L"DLG_WAITINFO", WaitInfoDlg);

@@ -64,6 +64,10 @@ public:
     bool Forward(long id, UINT msg, WPARAM wParam, LPARAM lParam);
     bool WM_QuerySiblings(WPARAM wParam, LPARAM lParam);
     int Message(const wchar_t *text, const wchar_t *caption, long flags);
+    // Picture-area controls of the page.
+    bool BMM_SetBitmap(long id, long bitmapId, bool transparent);
+    bool BMM_SetBitmapHandle(long id, HBITMAP bitmap);
+    bool BMM_SetColor(long id, COLORREF color);
     // The wait window over the page while the driver talks to the printer:
     // painted before the call returns, since the caller then blocks.
     void ShowWaitDialog(bool show);

@@ -7,9 +7,12 @@
 #include "model/prtfile.h"
 #include "pageframe/prtpage.h"
 #include "pageframe/prtui.h"
+#include "pages/ppabout.h"
+#include "platform/seam.h"
 #include "resource_ids.h"
 #include "screenshot.h"
 #include "test_printer.h"
+#include "tool_run.h"
 
 #include <functional>
 #include <memory>
@@ -199,6 +202,117 @@ TEST(ControlHelpers, ScrollBarsSpinBoxesSortedListsAndMissingControls) {
     EXPECT_EQ(prtpage::DialogModal(ui.get(), nullptr, L"DLG_CONFIGURE", PageProc<Prober>), IDCANCEL);
     EXPECT_TRUE(Prober::ran) << "the dialog did not run";
     prtfile::SetDriverDirectory(nullptr);
+}
+
+// The version dialog as a user drives it: it opens on the first section,
+// saves all eight, and the file is what `mrlprint report` writes.
+class VersionScript : public ppVersion {
+public:
+    static std::vector<std::wstring> shown;
+    void Refresh(bool first) override {
+        ppVersion::Refresh(first);
+        if (!first)
+            return;
+        shown.clear();
+        for (LONG i = 0; i < LB_GetCount(IDC_VERSION_LINES); ++i) {
+            OString line;
+            LB_GetText(IDC_VERSION_LINES, i, line);
+            shown.push_back(line.wstring());
+        }
+        PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDC_VERSION_SAVE, BN_CLICKED), 0);
+        PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
+    }
+};
+std::vector<std::wstring> VersionScript::shown;
+
+std::wstring saved_report;
+BOOL WINAPI save_as_report(OPENFILENAMEW *ofn) {
+    lstrcpynW(ofn->lpstrFile, saved_report.c_str(), ofn->nMaxFile);
+    return TRUE;
+}
+
+TEST(VersionReport, SavedFromTheDialogAsTheToolWritesItWithThePrintersData) {
+    TestPrinter printer(L"mrl report", L"Kestrel KD42-203dpi");
+    ASSERT_TRUE(printer.ok()) << "printer error " << printer.error();
+    ASSERT_TRUE(prtfile::UseDriverDirectoryOf(printer.handle()));
+    std::unique_ptr<prtui> ui(prtui::NewExtUI());
+    ui->init(printer.handle(), nullptr, 0);
+    ASSERT_TRUE(ui->model() && ui->devmode());
+    prtui::SetVersionFile(built_module_path().c_str());
+    saved_report = temp_path("report_dialog.txt");
+    DeleteFileW(saved_report.c_str());
+    platform::dialogs().GetSaveFileNameW = save_as_report;
+    VersionScript::shown.clear();
+    EXPECT_EQ(prtpage::DialogModal(ui.get(), nullptr, L"DLG_VERSION", PageProc<VersionScript>), IDOK);
+    platform::reset();
+    prtui::SetVersionFile(nullptr);
+    prtfile::SetDriverDirectory(nullptr);
+    ASSERT_EQ(VersionScript::shown.size(), 3u) << "the dialog did not show the driver version";
+    // Manufacturer, then this module's version resource.
+    EXPECT_EQ(VersionScript::shown[0], L"Kestrel Marlin label printer driver user interface - Version 1.0.0.0 Build mrlui 1.0.0");
+    EXPECT_EQ(VersionScript::shown[2], L"Copyright \u00A92026 Marlin Labs");
+
+    std::string dialog = slurp(saved_report);
+    std::wstring tool_file = temp_path("report_tool.txt");
+    ToolResult r = run_tool({L"report", printer.name(), tool_file});
+    ASSERT_EQ(r.rc, 0u) << r.err;
+    EXPECT_EQ(slurp(tool_file), dialog) << "the dialog and the tool must write the same report";
+    ToolResult stdout_run = run_tool({L"report", printer.name()});
+    EXPECT_EQ(stdout_run.out, dialog);
+    ToolResult unwritable = run_tool({L"report", printer.name(), temp_path("no such folder\\report.txt")});
+    EXPECT_EQ(unwritable.rc, 1u);
+    EXPECT_NE(unwritable.err.find("cannot write the report"), std::string::npos) << unwritable.err;
+
+    size_t at = 0;
+    for (const char *section : {"Driver Version", "Driver Information", "System Information", "System Settings",
+                                "Installed Printers", "Installed Software", "Printer Capabilities",
+                                "Bar Code Capabilities"}) {
+        size_t found = dialog.find(std::string(section) + "\r\n" + std::string(60, '-') + "\r\n", at);
+        ASSERT_NE(found, std::string::npos) << section << " missing or out of order:\n" << dialog;
+        at = found;
+    }
+    std::string name = "mrl report";
+    for (const std::string &line : {"Printer:" + std::string(22, ' ') + name, "Port:" + std::string(25, ' ') + "LPT1:",
+                                    "Printer Language ID:" + std::string(10, ' ') + "zpl",
+                                    "Printer Resolution:" + std::string(11, ' ') + "203 dpi",
+                                    "Configuration File:" + std::string(11, ' ') + "mrl32ui.dll",
+                                    std::string("Copyright \xA9" "2026 Marlin Labs")})
+        EXPECT_NE(dialog.find("\r\n" + line + "\r\n"), std::string::npos) << line << "\n" << dialog;
+}
+
+// Typing into the licence agreement changes nothing.
+class LicenseScript : public ppLicense {
+public:
+    static std::wstring before, after;
+    void Refresh(bool first) override {
+        ppLicense::Refresh(first);
+        HWND edit = GetItem(IDC_LICENSE_TEXT);
+        before = text();
+        SendMessageW(edit, EM_SETSEL, 0, 0);
+        SendMessageW(edit, WM_CHAR, L'x', 0);
+        after = text();
+        PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
+    }
+    std::wstring text() {
+        OString t;
+        WM_GetText(IDC_LICENSE_TEXT, t);
+        return t.wstring();
+    }
+};
+std::wstring LicenseScript::before, LicenseScript::after;
+
+TEST(LicenseText, ShownFromTheDriverFolderAndCannotBeEdited) {
+    TestPrinter printer(L"mrl licence", L"Kestrel KD42-203dpi");
+    ASSERT_TRUE(printer.ok()) << "printer error " << printer.error();
+    ASSERT_TRUE(prtfile::UseDriverDirectoryOf(printer.handle()));
+    std::unique_ptr<prtui> ui(prtui::NewExtUI());
+    ui->init(printer.handle(), nullptr, 0);
+    ASSERT_TRUE(ui->model() && ui->devmode());
+    LicenseScript::before = LicenseScript::after = L"";
+    EXPECT_EQ(prtpage::DialogModal(ui.get(), nullptr, L"DLG_LICENSE", PageProc<LicenseScript>), IDOK);
+    prtfile::SetDriverDirectory(nullptr);
+    EXPECT_EQ(LicenseScript::before.rfind(L"LICENCE AGREEMENT", 0), 0u) << "no licence text shown";
+    EXPECT_EQ(LicenseScript::after, LicenseScript::before);
 }
 
 } // namespace
