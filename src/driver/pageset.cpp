@@ -1,6 +1,7 @@
 // The pages each sheet shows. Page classes join here as their pages land.
 #include "../model/model.h"
 #include "../pageframe/prtui.h"
+#include "../pages/ppabout.h"
 #include "../pages/ppbarfont.h"
 #include "../pages/ppregional.h"
 
@@ -12,5 +13,7 @@ long prtui::AddPages(unsigned long flags) {
     VXCapabilitiesData *caps = model_ ? model_->GetVXM() : nullptr;
     if ((flags & kDevicePages) && caps && caps->line_command != 0)
         count += AddPage("PAGE_BARFONT", ppBarFont::WinProc) ? 1 : 0;
+    // Every sheet ends with the about page; a sheet limited to it shows it alone.
+    count += AddPage("PAGE_ABOUT", ppAbout::WinProc) ? 1 : 0;
     return count;
 }

@@ -57,32 +57,26 @@ bool ppBarFont::CheckChanged() {
 }
 
 barfontnode *ppBarFont::selected() {
-    HWND box = GetItem(IDC_BF_LIST);
-    LRESULT i = SendMessageW(box, LB_GETCURSEL, 0, 0);
-    if (i == LB_ERR)
+    if (LB_GetCurSel(IDC_BF_LIST) < 0)
         return nullptr;
-    return reinterpret_cast<barfontnode *>(SendMessageW(box, LB_GETITEMDATA, i, 0));
+    return reinterpret_cast<barfontnode *>(LB_GetCurSelData(IDC_BF_LIST));
 }
 
 void ppBarFont::select(barfontnode *node) {
-    HWND box = GetItem(IDC_BF_LIST);
-    LRESULT n = SendMessageW(box, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < n; ++i)
-        if (reinterpret_cast<barfontnode *>(SendMessageW(box, LB_GETITEMDATA, i, 0)) == node)
-            SendMessageW(box, LB_SETCURSEL, i, 0);
+    if (node)
+        LB_SetCurSelData(IDC_BF_LIST, reinterpret_cast<LONG_PTR>(node));
     detailsStale = true;
 }
 
 void ppBarFont::Refresh(bool full) {
-    HWND box = GetItem(IDC_BF_LIST);
     if (full)
-        CheckDlgButton(hwnd, IDC_BF_FILTER, filter ? BST_CHECKED : BST_UNCHECKED);
+        BM_SetCheck(IDC_BF_FILTER, filter ? BST_CHECKED : BST_UNCHECKED);
     if (full || listStale) {
         barfontnode *was = selected();
-        LRESULT top = SendMessageW(box, LB_GETTOPINDEX, 0, 0);
-        SendMessageW(box, LB_RESETCONTENT, 0, 0);
-        INT stops[2] = {0, 140};
-        SendMessageW(box, LB_SETTABSTOPS, 2, reinterpret_cast<LPARAM>(stops));
+        LONG top = LB_GetTopIndex(IDC_BF_LIST);
+        LB_ResetContent(IDC_BF_LIST);
+        int stops[2] = {0, 140};
+        LB_SetTabStops(IDC_BF_LIST, 2, stops);
         list.Filter(get_model(), filter);
         for (barfontnode *n = list.get_first(); n; n = n->get_next()) {
             if (filter && !n->shown)
@@ -91,10 +85,9 @@ void ppBarFont::Refresh(bool full) {
             std::snprintf(line, sizeof line, "%s\t%ld", n->font.get_name(), static_cast<long>(n->font.get_dpi()));
             OString text;
             text = line;
-            LRESULT at = SendMessageW(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.wstring()));
-            SendMessageW(box, LB_SETITEMDATA, at, reinterpret_cast<LPARAM>(n));
+            LB_AddString(IDC_BF_LIST, text.wstring(), reinterpret_cast<LONG_PTR>(n));
         }
-        SendMessageW(box, LB_SETTOPINDEX, top, 0);
+        LB_SetTopIndex(IDC_BF_LIST, top);
         select(was);
         listStale = false;
         detailsStale = true;
@@ -163,15 +156,14 @@ void ppBarFont::Delete() {
     barfontnode *n = selected();
     if (!n)
         return;
-    HWND box = GetItem(IDC_BF_LIST);
-    LRESULT at = SendMessageW(box, LB_GETCURSEL, 0, 0);
+    LONG at = LB_GetCurSel(IDC_BF_LIST);
     delete n;
     listChanged = true;
     listStale = true;
-    SendMessageW(box, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    LB_SetCurSel(IDC_BF_LIST, -1);
     Refresh(false);
-    LRESULT count = SendMessageW(box, LB_GETCOUNT, 0, 0);
-    SendMessageW(box, LB_SETCURSEL, at < count ? at : count - 1, 0);
+    LONG count = LB_GetCount(IDC_BF_LIST);
+    LB_SetCurSel(IDC_BF_LIST, at < count ? at : count - 1);
     detailsStale = true;
 }
 
@@ -195,7 +187,7 @@ bool ppBarFont::Command(WORD id, WORD notifyCode, LONG) {
         Delete();
         return false;
     case IDC_BF_FILTER:
-        filter = IsDlgButtonChecked(hwnd, IDC_BF_FILTER) == BST_CHECKED;
+        filter = BM_GetCheck(IDC_BF_FILTER);
         listStale = true;
         return false;
     case IDC_BF_EXPORT:

@@ -38,8 +38,6 @@ VXSymbologyData *symbology(prtpage &page, LONG id) {
     return GetSymbologyData(model ? model->GetVXM() : nullptr, id);
 }
 
-bool checked(HWND dlg, long id) { return IsDlgButtonChecked(dlg, id) == BST_CHECKED; }
-
 } // namespace
 
 // ---- editor -----------------------------------------------------------------
@@ -170,7 +168,7 @@ void ppBarFontEdit::Refresh(bool full) {
         ratiosStale = false;
     }
     if (full || nameStale) {
-        SendMessageW(GetItem(IDC_BFE_NAME), EM_LIMITTEXT, 20, 0);
+        EM_LimitText(IDC_BFE_NAME, 20);
         OString name;
         name = work.get_name();
         WM_SetText(IDC_BFE_NAME, name.wstring());
@@ -178,8 +176,8 @@ void ppBarFontEdit::Refresh(bool full) {
     }
     if (full || checksStale) {
         bool display = work.get_displayfont();
-        CheckDlgButton(hwnd, IDC_BFE_DISPLAY_FONT, display ? BST_CHECKED : BST_UNCHECKED);
-        CheckDlgButton(hwnd, IDC_BFE_FLAG, display || (work.get_flags() & BFF_USER_OPTION) ? BST_CHECKED : BST_UNCHECKED);
+        BM_SetCheck(IDC_BFE_DISPLAY_FONT, display ? BST_CHECKED : BST_UNCHECKED);
+        BM_SetCheck(IDC_BFE_FLAG, display || (work.get_flags() & BFF_USER_OPTION) ? BST_CHECKED : BST_UNCHECKED);
         WM_Enable(IDC_BFE_FLAG, !display);
         checksStale = false;
     }
@@ -226,11 +224,11 @@ bool ppBarFontEdit::Command(WORD id, WORD notifyCode, LONG) {
         return false;
     }
     case IDC_BFE_DISPLAY_FONT:
-        work.set_displayfont(checked(hwnd, id));
+        work.set_displayfont(BM_GetCheck(id));
         checksStale = true;
         return false;
     case IDC_BFE_FLAG:
-        work.set_flags(checked(hwnd, id) ? work.get_flags() | BFF_USER_OPTION : work.get_flags() & ~BFF_USER_OPTION);
+        work.set_flags(BM_GetCheck(id) ? work.get_flags() | BFF_USER_OPTION : work.get_flags() & ~BFF_USER_OPTION);
         checksStale = true;
         return false;
     default:
@@ -269,7 +267,7 @@ void ppBarFontSymbology::Init() {
 }
 
 void ppBarFontSymbology::Check(long id, bool on, bool enabled) {
-    CheckDlgButton(hwnd, id, on ? BST_CHECKED : BST_UNCHECKED);
+    BM_SetCheck(id, on ? BST_CHECKED : BST_UNCHECKED);
     WM_Enable(id, enabled);
 }
 
@@ -452,10 +450,10 @@ bool ppBarFontSymbology::Command(WORD id, WORD notifyCode, LONG) {
     bool select = notifyCode == CBN_SELCHANGE, click = notifyCode == BN_CLICKED;
     switch (id) {
     case IDC_BC_CHECK_CHAR:
-        font->set16(barfont::kCheckChar, checked(hwnd, id));
+        font->set16(barfont::kCheckChar, BM_GetCheck(id));
         return !click;
     case IDC_BC_OPTION:
-        font->set16(barfont::kOpt2, checked(hwnd, id));
+        font->set16(barfont::kOpt2, BM_GetCheck(id));
         return !click;
     case IDC_BC_DISTANCE: {
         if (notifyCode != EN_CHANGE)
@@ -491,7 +489,7 @@ bool ppBarFontSymbology::Command(WORD id, WORD notifyCode, LONG) {
         return !select;
     case IDC_PDF_TRUNCATED:
     case IDC_MAXI_ZIPPER:
-        font->set16(barfont::k2DOpt2, checked(hwnd, id));
+        font->set16(barfont::k2DOpt2, BM_GetCheck(id));
         return !click;
     case IDC_DM_BASE:
         if (select)
@@ -507,14 +505,14 @@ bool ppBarFontSymbology::Command(WORD id, WORD notifyCode, LONG) {
             font->set16(barfont::k2DOpt3, data());
         return !select;
     case IDC_MAXI_CONTRAST:
-        font->set16(barfont::k2DOpt3, checked(hwnd, id));
+        font->set16(barfont::k2DOpt3, BM_GetCheck(id));
         return !click;
     case IDC_PDF_ROWS:
         if (select)
             font->set16(barfont::k2DOpt5, data());
         return !select;
     case IDC_DM_OPTION:
-        font->set16(barfont::k2DOpt4, checked(hwnd, id));
+        font->set16(barfont::k2DOpt4, BM_GetCheck(id));
         return !click;
     case IDC_QR_INPUT:
         if (select)
@@ -528,7 +526,7 @@ bool ppBarFontSymbology::Command(WORD id, WORD notifyCode, LONG) {
     case IDC_DM_FORMAT_ON:
         if (select || click)
             font->set16(barfont::k2DOpt3, static_cast<LONG>(CB_GetCurSelData(IDC_DM_FORMAT)) +
-                                              (checked(hwnd, IDC_DM_FORMAT_ON) ? 256 : 0));
+                                              (BM_GetCheck(IDC_DM_FORMAT_ON) ? 256 : 0));
         return !(select || click);
     default:
         return true;
