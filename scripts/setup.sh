@@ -25,6 +25,9 @@ check_cmd python3 python3
 check_cmd clang++ clang
 check_file /usr/src/googletest/CMakeLists.txt googletest
 check_file /usr/include/nlohmann/json.hpp nlohmann-json3-dev
+# Real TrueType fonts: Wine finds them through fontconfig and rasterises them
+# for bitmap font downloads.
+check_file /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf fonts-dejavu-core
 check_file '/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a' libclang-rt-14-dev
 
 if [ ${#need[@]} -eq 0 ]; then

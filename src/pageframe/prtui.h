@@ -13,6 +13,9 @@
 #include "../store/prtreg.h"
 #include "sheetfn.h"
 
+class barfont;
+class barfontlist;
+
 class prtui {
 public:
     // Page groups of AddPages. kRegionalPage adds the regional page alone, for
@@ -30,6 +33,12 @@ public:
 
     void init(HANDLE hPrinter, DEVMODEW *pdmIn, DWORD flags);
     virtual void InitEx();
+    // Values of this module's version resource; out is left as it is when the
+    // module has none.
+    virtual void GetVersionInfo(OString &out);
+    virtual void GetDrvName(OString &out);
+    virtual void GetCopyRight(OString &out);
+    virtual void GetBuild(OString &out);
     // Adds the pages of the groups in flags; the number added.
     virtual long AddPages(unsigned long flags);
 
@@ -44,12 +53,17 @@ public:
     // written here at once, as the SET_RESULT reason would.
     bool Apply();
     bool SaveUiDataToSystem();
+    bool LoadFileVersionInfo();
+    // Tools that link the driver in read the installed module's version
+    // resource instead of their own (null: this module's again).
+    static void SetVersionFile(const WCHAR *path);
 
     prtlocale &locale() { return locale_; }
     _MODEL *model() const { return model_; }
     DEVMODEW *devmode() const { return devmode_.get(); }
     HANDLE printer() const { return printer_; }
     const OString &printer_name() const { return printer_name_; }
+    const OString &port_name() const { return port_name_; }
     bool no_permission() const { return no_permission_; }
     DWORD mode_flags() const { return mode_flags_; }
     DWORD changed() const { return changed_; }
@@ -57,6 +71,10 @@ public:
     sheetfn &sheet() { return sheet_; }
     bool start_on_last_page() const { return start_on_last_page_; }
     void *exchange = nullptr; // handed from a page to the modal dialog it opens
+    // The bar font list page hands the editor its font and list; the editor
+    // points the font at its working copy for the options panel.
+    barfont *current_barfont = nullptr;
+    barfontlist *current_barfonts = nullptr;
 
 protected:
     bool ConvertDevmodeOut(const DEVMODEW *uiDm, const DEVMODEW *pdmIn, DEVMODEW *pdmOut);
@@ -80,6 +98,11 @@ protected:
     bool start_on_last_page_ = false;
     // The document sheet's header: where a sheet without SET_RESULT gets its result.
     DOCUMENTPROPERTYHEADER *doc_header_ = nullptr;
+    MemBlock<BYTE> version_info_;
+
+private:
+    // One value of the version resource's language-neutral Unicode block.
+    bool version_value(const WCHAR *key, OString &out);
 };
 
 // The model family's UI object. Its printer stream (InitEx) and its option and

@@ -1,12 +1,12 @@
-// A machine-wide list of the store (stocks; bar fonts and downloaded fonts
-// later) is read, changed and written back as one step: its values are many,
-// and two writers interleaving "Form Count" and "Form n" lose stocks.
+// A machine-wide list of the store (stocks, bar fonts) is read, changed and
+// written back as one step: its values are many, and two writers interleaving "Form Count" and "Form n" lose stocks.
 #pragma once
 
 #include "../foundation/compat.h"
 
 // Names of the lists, one lock each.
 constexpr WCHAR kFormListLock[] = WSTR("Forms");
+constexpr WCHAR kBarFontListLock[] = WSTR("Bar Fonts");
 // Long enough for any list save; short enough that a hung process does not
 // hang the spooler with it. A tool run by a user may wait longer.
 constexpr DWORD kListLockWaitMs = 10000;

@@ -3,6 +3,7 @@
 #include "../foundation/ostring.h"
 #include "../model/model.h"
 #include "../model/prtfile.h"
+#include "barfont.h"
 #include "listlock.h"
 #include "predefines.h"
 #include "prtform.h"
@@ -26,15 +27,24 @@ bool InstallPredefines(prtreg &store, _MODEL *model) {
     // The driver maker's own stocks stay editable everywhere; another OEM's are fixed.
     const char *oem = model->GetOEM();
     bool own = oem[0] == 'o' && oem[1] == 'm' && oem[2] == 'r' && oem[3] == 0;
-    ListLock hold(kFormListLock);
+    {
+        ListLock hold(kFormListLock);
+        if (!hold.held())
+            return false;
+        prtformlist forms(model);
+        forms.Load(store);
+        forms.Load(path.wstring(), own ? SFM_PREDEFINED_GLOBAL : SFM_PREDEFINED);
+        forms.Save(store);
+    }
+
+    PredefinedFileName(model, ".sbf", path);
+    ListLock hold(kBarFontListLock);
     if (!hold.held())
         return false;
-    prtformlist forms(model);
-    forms.Load(store);
-    forms.Load(path.wstring(), own ? SFM_PREDEFINED_GLOBAL : SFM_PREDEFINED);
-    forms.Save(store);
-
-    // Bar fonts join here: the stored bar-font list, plus the predefined fonts
-    // of PredefinedFileName(model, ".sbf", ...), saved back to the store.
+    barfontlist fonts;
+    fonts.Load(store, model);
+    // A package without a bar-font list changes nothing.
+    if (fonts.Load(path.wstring(), true))
+        fonts.Save(store, model);
     return true;
 }

@@ -11,7 +11,8 @@ class prtreg;
 // without a model or when the driver directory cannot be found.
 bool PredefinedFileName(const _MODEL *model, const char *extension, OString &path);
 
-// Merges the predefined forms of the model's OEM into the stored form list:
-// flagged global as well for the driver maker's own package ("omr"). False
-// when the driver directory cannot be found or the stock list stays locked.
+// Merges the predefined forms of the model's OEM into the stored form list
+// (flagged global as well for the driver maker's own package, "omr"), then its
+// predefined bar fonts into the bar-font list. False when the driver directory
+// cannot be found or a list stays locked.
 bool InstallPredefines(prtreg &store, _MODEL *model);

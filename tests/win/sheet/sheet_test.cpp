@@ -5,6 +5,7 @@
 #include "installed_driver.h"
 #include "module_path.h"
 #include "screenshot.h"
+#include "sheet_ui.h"
 #include "test_printer.h"
 
 #include "resource_ids.h"
@@ -25,41 +26,6 @@ using Bytes = std::vector<BYTE>;
 DEVMODEW *as_dm(Bytes &b) { return reinterpret_cast<DEVMODEW *>(b.data()); }
 
 constexpr wchar_t kModel[] = L"Kestrel KD42-203dpi";
-
-struct Probe {
-    DWORD pid;
-    HWND found;
-};
-
-// A visible window with tabs of the probe's process.
-BOOL CALLBACK find_tabbed(HWND wnd, LPARAM lParam) {
-    auto *probe = reinterpret_cast<Probe *>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(wnd, &pid);
-    if (pid == probe->pid && IsWindowVisible(wnd) && FindWindowExW(wnd, nullptr, WC_TABCONTROLW, nullptr)) {
-        probe->found = wnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// Saves the sheet as it is on the screen; true when it was saved and shows
-// more than a blank area (a sheet without a display paints nothing).
-bool shoot(HWND sheet, const wchar_t *name) {
-    std::wstring dir = built_module_path(L"..\\screenshots\\");
-    CreateDirectoryW(dir.c_str(), nullptr);
-    RedrawWindow(sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    Sleep(300);
-    RECT r;
-    GetWindowRect(sheet, &r);
-    HDC screen = GetDC(nullptr);
-    std::set<COLORREF> colours;
-    for (LONG y = r.top; y < r.bottom; y += 7)
-        for (LONG x = r.left; x < r.right; x += 7)
-            colours.insert(GetPixel(screen, x, y));
-    ReleaseDC(nullptr, screen);
-    return save_screenshot(sheet, dir + name + L".bmp") && colours.size() >= 4;
-}
 
 // What the helper thread saw of the sheet.
 struct Seen {
@@ -111,17 +77,6 @@ private:
     std::thread thread_;
 };
 
-// Selects the item with data (or at index, for data -1) as a user would.
-void choose(HWND page, int id, LONG_PTR data, LONG index = -1) {
-    HWND box = GetDlgItem(page, id);
-    LONG n = static_cast<LONG>(SendMessageW(box, CB_GETCOUNT, 0, 0));
-    for (LONG i = 0; index < 0 && i < n; ++i)
-        if (SendMessageW(box, CB_GETITEMDATA, i, 0) == data)
-            index = i;
-    SendMessageW(box, CB_SETCURSEL, index, 0);
-    SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
-}
-
 constexpr LONG_PTR kGerman = 'g' | 'e' << 8 | 'r' << 16;
 
 LONG stored_long(HANDLE printer, const wchar_t *name) {
@@ -156,12 +111,20 @@ protected:
 
 TEST_F(DocumentSheet, OkStoresUnitsAndLanguageAndReturnsTheEditedDeviceMode) {
     Bytes out;
+    std::wstring copyright;
     {
         SheetScript script(
             L"eng-regional",
-            [](HWND page) {
+            [&copyright](HWND page) {
                 choose(page, IDC_RGN_UNITS, 0, 2); // millimetres
                 choose(page, IDC_RGN_LANGUAGE, kGerman);
+                // The about page ends the sheet and shows the module's own copyright.
+                HWND sheet = GetParent(page);
+                SendMessageW(sheet, PSM_SETCURSEL, 1, 0);
+                HWND about = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+                wchar_t text[128] = {};
+                GetDlgItemTextW(about, IDC_ABOUT_COPYRIGHT, text, 128);
+                copyright = text;
             },
             PSBTN_OK);
         out = prompt();
@@ -171,6 +134,7 @@ TEST_F(DocumentSheet, OkStoresUnitsAndLanguageAndReturnsTheEditedDeviceMode) {
         EXPECT_GE(seen.languages, 3); // follow the system, English, German
         EXPECT_EQ(seen.inches, L"Inches");
     }
+    EXPECT_EQ(copyright, L"Copyright \u00A92026 Marlin Labs");
     EXPECT_EQ(as_dm(out)->dmSize, 220);
     EXPECT_EQ(as_dm(out)->dmDriverExtra, 1240);
     EXPECT_EQ(as_dm(out)->dmCopies, 3);
@@ -256,7 +220,8 @@ TEST_F(DocumentSheet, WindowsSheetResultFillsTheCallersOwnBuffer) {
                                      DM_IN_BUFFER | DM_IN_PROMPT | DM_OUT_BUFFER};
     PROPSHEETUI_INFO info = windows_init(&header);
     ASSERT_EQ(driver.document(&info, 0), 1);
-    EXPECT_EQ(WindowsSheet::modes, std::vector<BYTE>{INSPSUIPAGE_MODE_LAST_CHILD}); // the regional page
+    // The regional page and the about page.
+    EXPECT_EQ(WindowsSheet::modes, std::vector<BYTE>(2, INSPSUIPAGE_MODE_LAST_CHILD));
     EXPECT_EQ(WindowsSheet::added, 0) << "Windows never takes Wine's fallback";
 
     SETRESULT_INFO result = {sizeof result, 0, reinterpret_cast<HANDLE>(0x101), CPSUI_OK};
@@ -286,7 +251,8 @@ TEST(DeviceSheet, LwMessageIsReadOnceAndFourHidesTheSettingsPages) {
         DEVICEPROPERTYHEADER header = {sizeof header, 0, printer.handle(), printer.wname()};
         PROPSHEETUI_INFO info = windows_init(&header);
         ASSERT_EQ(driver.device(&info, 0), 1);
-        EXPECT_EQ(WindowsSheet::modes.size(), message == 4 ? 0u : 1u) << message;
+        // Regional, bar fonts and about; the about page stays alone.
+        EXPECT_EQ(WindowsSheet::modes.size(), message == 4 ? 1u : 3u) << message;
         EXPECT_EQ(stored_long(printer.handle(), L"LW Message"), 0) << message;
         info.Reason = PROPSHEETUI_REASON_DESTROY;
         EXPECT_EQ(driver.device(&info, 0), 1);

@@ -5,6 +5,7 @@
 #include "module_path.h"
 #include "temp_files.h"
 #include "test_printer.h"
+#include "tool_run.h"
 
 #include "model/model.h"
 #include "model/prtfile.h"
@@ -14,63 +15,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <vector>
 
 namespace {
 
-struct Result {
-    DWORD rc = 0xFFFFFFFF;
-    std::string out, err;
-};
-
-std::string slurp(const std::wstring &path) {
-    std::ifstream f(path.c_str(), std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-std::wstring tool() {
-    wchar_t env[MAX_PATH];
-    if (GetEnvironmentVariableW(L"MRLPRINT_EXE", env, MAX_PATH))
-        return env;
-    return built_module_path(L"tools\\mrlprint\\mrlprint.exe");
-}
-
-Result run(const std::vector<std::wstring> &args) {
-    std::wstring line = L"\"" + tool() + L"\"";
-    for (const std::wstring &a : args)
-        line += L" \"" + a + L"\"";
-    std::wstring out_path = temp_path("mrlprint.out"), err_path = temp_path("mrlprint.err");
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE out = CreateFileW(out_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-    HANDLE err = CreateFileW(err_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = out;
-    si.hStdError = err;
-    PROCESS_INFORMATION pi = {};
-    Result r;
-    if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-        WaitForSingleObject(pi.hProcess, 60000);
-        GetExitCodeProcess(pi.hProcess, &r.rc);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    }
-    CloseHandle(out);
-    CloseHandle(err);
-    r.out = slurp(out_path);
-    r.err = slurp(err_path);
-    return r;
-}
-
 std::string narrow(const std::wstring &w) { return std::string(w.begin(), w.end()); }
 
-std::string show(const std::vector<std::wstring> &args, const Result &r) {
+std::string show(const std::vector<std::wstring> &args, const ToolResult &r) {
     std::string s = "mrlprint";
     for (auto &a : args)
         s += " " + narrow(a);
@@ -86,7 +42,7 @@ struct Case {
 
 void expect_all(const std::vector<Case> &cases) {
     for (const Case &c : cases) {
-        Result r = run(c.args);
+        ToolResult r = run_tool(c.args);
         EXPECT_EQ(r.rc, c.rc) << show(c.args, r);
         EXPECT_NE((c.on_stdout ? r.out : r.err).find(c.expect), std::string::npos) << show(c.args, r);
     }
@@ -136,10 +92,12 @@ TEST(Mrlprint, HelpOptionsAndMissingPrinters) {
         {{L"add-printer", L"X"}, 2, false, "missing --model MODEL"},
         {{L"caps"}, 2, false, "missing PRINTER"},
         {{L"caps", L"A", L"B"}, 2, false, "unexpected argument \"B\""},
+        {{L"report", L"--help"}, 0, true, "usage: mrlprint report PRINTER [FILE]"},
+        {{L"report", L"A", L"B", L"C"}, 2, false, "unexpected argument \"C\""},
         {{L"install", empty_dir}, 1, false, "no driver data file (.ddt) in this folder; nothing copied"},
         {{L"install", other_env}, 1, false, "environments.txt lists no folder for this spooler"},
     };
-    for (const wchar_t *command : {L"caps", L"forms", L"devmode"})
+    for (const wchar_t *command : {L"caps", L"forms", L"devmode", L"report"})
         cases.push_back({{command, L"mrl no such printer"}, 1, false, "no printer named \"mrl no such printer\""});
     expect_all(cases);
 
@@ -180,7 +138,7 @@ TEST(Mrlprint, AddPrinterNeverMovesOrBreaksAPrinter) {
     // Made anyway (as another program may): caps fails instead of decoding failures as sizes.
     TestPrinter made(broken, L"mrl tool unlisted model");
     ASSERT_TRUE(made.ok());
-    Result r = run({L"caps", broken});
+    ToolResult r = run_tool({L"caps", broken});
     EXPECT_EQ(r.rc, 1u) << r.out;
     EXPECT_EQ(r.out.find("6553.5"), std::string::npos) << r.out;
     TestPrinter::Delete(name);
@@ -288,7 +246,7 @@ TEST(Mrlprint, FormImportsRefuseMalformedFilesAndNamesAreShownEscaped) {
         add_form(list, "mrl bell\x07 esc\x1b[31m", FORMF_GLOBAL);
         list.Validate();
         list.Save(store);
-        Result r = run({L"forms", p.name()});
+        ToolResult r = run_tool({L"forms", p.name()});
         EXPECT_NE(r.out.find("mrl bell\\x07 esc\\x1b[31m"), std::string::npos) << r.out;
         EXPECT_EQ(r.out.find('\x1b'), std::string::npos);
         EXPECT_EQ(r.out.find('\x07'), std::string::npos);
@@ -305,6 +263,51 @@ TEST(Mrlprint, FormImportsRefuseMalformedFilesAndNamesAreShownEscaped) {
     }
     prtfile::SetDriverDirectory(nullptr);
     DllInitialize(GetModuleHandleW(nullptr), DLL_PROCESS_DETACH, nullptr);
+}
+
+TEST(Mrlprint, BarFontsRefuseDamagedFilesAndUnknownSymbologiesKeepingEveryFont) {
+    TestPrinter p(L"mrl tool barfonts", L"Kestrel KD42-203dpi");
+    ASSERT_TRUE(p.ok()) << p.error();
+    const std::wstring sbf = temp_path("fonts.sbf"), cut = temp_path("cut.sbf"), alien = temp_path("alien.sbf");
+    expect_all({
+        {{L"barfonts", p.name(), L"add", L"mrl bf QR", L"--symbology", L"18", L"--mils", L"20"}, 0, true,
+         "added \"mrl bf QR\""},
+        {{L"barfonts", p.name(), L"add", L"mrl bf 39", L"--rotation", L"2"}, 0, true, "\"mrl bf 39\" 203 dpi"},
+        {{L"barfonts", p.name(), L"export", sbf}, 0, true, "exported"},
+        {{L"barfonts", p.name(), L"add", L"mrl bf x", L"--symbology", L"31"}, 2, false, "unknown symbology 31"},
+        {{L"barfonts", p.name(), L"add", L"mrl/bf"}, 2, false, "cannot be a bar font name"},
+        {{L"barfonts", p.name(), L"edit", L"mrl bf none"}, 1, false, "no bar font named \"mrl bf none\""},
+        {{L"barfonts", p.name(), L"frob"}, 2, false, "unknown action \"frob\""},
+        {{L"barfonts", p.name(), L"import"}, 2, false, "import needs FILE.sbf"},
+        {{L"barfonts", p.name(), L"edit", L"mrl bf QR", L"--mils", L"x"}, 2, false, "--mils needs a whole number"},
+    });
+    std::string before = run_tool({L"barfonts", p.name()}).out;
+    std::vector<unsigned char> file(std::istreambuf_iterator<char>(std::ifstream(sbf.c_str(), std::ios::binary).rdbuf()),
+                                    std::istreambuf_iterator<char>());
+    const std::string linear = "mrl bf 39";
+    auto at = std::search(file.begin(), file.end(), linear.begin(), linear.end());
+    ASSERT_NE(at, file.end());
+    std::vector<unsigned char> damaged(file.begin(), file.end() - 1), unknown = file;
+    unknown[(at - file.begin()) - 12 + 104] = 40; // the linear font's symbology id
+    write_bytes(cut, damaged);
+    write_bytes(alien, unknown);
+    expect_all({
+        {{L"barfonts", p.name(), L"import", cut}, 1, false, "not imported: the file ends inside a record"},
+        {{L"barfonts", p.name(), L"import", alien}, 1, false, "not imported: unknown symbology (record"},
+    });
+    EXPECT_EQ(run_tool({L"barfonts", p.name()}).out, before);
+
+    // Deleted and imported again: the same list.
+    expect_all({
+        {{L"barfonts", p.name(), L"delete", L"mrl bf QR"}, 0, true, "deleted"},
+        {{L"barfonts", p.name(), L"delete", L"mrl bf 39"}, 0, true, "deleted"},
+        {{L"barfonts", p.name(), L"import", sbf}, 0, true, "imported"},
+    });
+    std::string after = run_tool({L"barfonts", p.name()}).out;
+    EXPECT_NE(after.find("\"mrl bf QR\" 203 dpi"), std::string::npos) << after;
+    EXPECT_NE(after.find("20 mils"), std::string::npos) << after;
+    run_tool({L"barfonts", p.name(), L"delete", L"mrl bf QR"});
+    run_tool({L"barfonts", p.name(), L"delete", L"mrl bf 39"});
 }
 
 } // namespace
