@@ -31,3 +31,22 @@ run caps "Kestrel KD42-203dpi"
 run forms "Kestrel KD42-203dpi"
 run caps "Heron HX6-300dpi"
 run forms "Heron HX6-300dpi"
+
+# Each sample model's test page on a virtual label printer; its pictures go
+# next to the screenshots.
+vp="$(cd "$(dirname "$0")/.." && pwd)/tools/vprinter/vprinter.py"
+shots="$build/screenshots"
+mkdir -p "$shots"
+echo
+echo "# test pages on virtual label printers (pictures in $shots)"
+for m in "${models[@]}"; do
+  slug=$(echo "$m" | tr -c 'A-Za-z0-9-\n' '_')
+  dir="$(cd "$build" && pwd)/vprinter/$slug"
+  rm -rf "$dir"
+  python3 "$vp" init "$dir"
+  wine "$tool" add-printer "$m (virtual)" --model "$m" --port "|/usr/bin/python3 $vp receive $dir" --replace >/dev/null
+  wine "$tool" testpage "$m (virtual)" --png "$(winepath -w "$shots/testpage-$slug.png")" || true
+done
+run config "Kestrel KD42-203dpi (virtual)"
+run config "Kestrel KD42-203dpi (virtual)" set C -10
+run config "Kestrel KD42-203dpi (virtual)"

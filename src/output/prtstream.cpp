@@ -17,6 +17,16 @@ prtspool::prtspool(const PrinterTarget &target) {
         return;
     printer_ = target.printer_name;
     dc_ = CreateDCW(WSTR("WINSPOOL"), printer_.wstring(), nullptr, target.devmode);
+    if (dc_ && target.devmode && GetDeviceCaps(dc_, VERTRES) <= 0) {
+        // A foreign printer driver (Wine's PostScript driver) knows no label
+        // paper and makes a page without height: the label by its sizes alone.
+        DEVMODEW pub = *target.devmode;
+        pub.dmDriverExtra = 0;
+        if (pub.dmFields & DM_PAPERLENGTH && pub.dmFields & DM_PAPERWIDTH)
+            pub.dmFields &= ~DM_PAPERSIZE;
+        DeleteDC(dc_);
+        dc_ = CreateDCW(WSTR("WINSPOOL"), printer_.wstring(), nullptr, &pub);
+    }
     if (auto *info = static_cast<DRIVER_INFO_2W *>(MyGetPrinterDriver(target.printer, 2))) {
         if (info->pDriverPath)
             module_ = info->pDriverPath;

@@ -147,8 +147,14 @@ def render(job):
             with open(base + ".txt", "w") as f:
                 f.write("PostScript job: Ghostscript (gs) is not installed, so there is no picture\n")
             return
-        subprocess.run([gs, "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sDEVICE=pnggray", "-r203",
-                        "-sOutputFile=" + base + ".png", job], check=False,
+        # The label's size is the document's bounding box (points).
+        m = re.search(rb"%%BoundingBox: *(-?\d+) +(-?\d+) +(\d+) +(\d+)", data)
+        media = []
+        if m and int(m.group(3)) > 0 and int(m.group(4)) > 0:
+            media = ["-dDEVICEWIDTHPOINTS=" + m.group(3).decode(), "-dDEVICEHEIGHTPOINTS=" + m.group(4).decode(),
+                     "-dFIXEDMEDIA"]
+        subprocess.run([gs, "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sDEVICE=pnggray", "-r203"] + media +
+                       ["-sOutputFile=" + base + ".png", job], check=False,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         return
     bars = boxes(data)
