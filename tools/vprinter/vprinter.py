@@ -24,18 +24,14 @@ import zlib
 FACTORY = [("C", 0), ("1", 0), ("2", 0), ("4", 0), ("7", 1), ("8", 2), ("F", 0)]
 FIRMWARE = "V1.00 virtual label printer"
 
-# Box commands: left, top, width, height (tec gives two corners).
-BOXES = [
-    (re.compile(rb"\^BX(\d+),(\d+),(\d+),(\d+)\n"), False),
-    (re.compile(rb"\x1bB(\d+);(\d+);(\d+);(\d+)\r\n"), False),
-    (re.compile(rb"\{XB;(\d+),(\d+),(\d+),(\d+)\|\}\n"), True),
-]
-# Heads of commands whose binary payload follows: its byte count is the last number.
-PAYLOADS = [
-    re.compile(rb"\^FD(\d+)\n"), re.compile(rb"\^FC[\d,]*?(\d+)\n"),
-    re.compile(rb"\x1bD(\d+)\r\n"), re.compile(rb"\x1bC[\d;]*?(\d+)\r\n"),
-    re.compile(rb"\{FD;(\d+)\|\}"), re.compile(rb"\{FC;[\d,]*?(\d+)\|\}"),
-]
+# One scan for every command the printer draws or skips: box commands (left,
+# top, width, height; tec gives two corners) and heads of commands whose
+# binary payload follows (its byte count is the head's last number).
+COMMANDS = re.compile(
+    rb"\^BX(?P<zb>\d+,\d+,\d+,\d+)\n"
+    rb"|\x1bB(?P<ib>\d+;\d+;\d+;\d+)\r\n"
+    rb"|\{XB;(?P<tb>\d+,\d+,\d+,\d+)\|\}\n"
+    rb"|(?:\^F[DC][\d,]*?|\x1b[DC][\d;]*?|\{F[DC];[\d,]*?)(?P<n>\d+)(?:\n|\r\n|\|\})")
 
 
 def load_config(d):
@@ -94,23 +90,16 @@ def boxes(data):
     """Every box command in the job's order; payloads are skipped, not parsed."""
     found = []
     pos = 0
-    heads = [(p, "box", two) for p, two in BOXES] + [(p, "payload", False) for p in PAYLOADS]
-    while pos < len(data):
-        best = None
-        for pattern, kind, two in heads:
-            m = pattern.search(data, pos)
-            if m and (best is None or m.start() < best[0].start()):
-                best = (m, kind, two)
-        if best is None:
-            break
-        m, kind, two = best
-        if kind == "payload":
-            pos = m.end() + int(m.group(1))
-            continue
-        x, y, a, b = (int(v) for v in m.groups())
-        found.append((x, y, a - x, b - y) if two else (x, y, a, b))
+    while True:
+        m = COMMANDS.search(data, pos)
+        if m is None:
+            return found
         pos = m.end()
-    return found
+        if m.group("n") is not None:
+            pos += int(m.group("n"))
+            continue
+        x, y, a, b = (int(v) for v in re.split(rb"[,;]", m.group("zb") or m.group("ib") or m.group("tb")))
+        found.append((x, y, a - x, b - y) if m.group("tb") else (x, y, a, b))
 
 
 def png(path, width, height, rows):
