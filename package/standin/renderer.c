@@ -11,7 +11,8 @@
 
 enum { ESC_LINE = 11010, ESC_RAW = 11026, ESC_FONT = 12011, ESC_FONT_DATA = 12012, ESC_BITMAP_CHAR = 12013 };
 
-/* One language: printf formats of the box (left, top, width, height), the
+/* One language: printf formats of the box (left, top, width, height; or the
+   two corners when corners is set), the
    font header (command, characters, height, orientation, size, widest,
    average width, ascent, printer name), the font data and bitmap character
    heads (their byte counts last; the bytes follow unchanged). */
@@ -21,15 +22,16 @@ typedef struct {
     const char *font;
     const char *font_data;
     const char *bitmap_char;
+    int corners;
 } Language;
 
 static const Language kLanguages[] = {
     {"zpl", "^BX%ld,%ld,%ld,%ld\n", "^FH%ld,%ld,%ld,%ld,%ld,%ld,%ld,%ld,%s\n", "^FD%lu\n",
-     "^FC%u,%u,%u,%u,%u,%lu\n"},
+     "^FC%u,%u,%u,%u,%u,%lu\n", 0},
     {"ipl", "\033B%ld;%ld;%ld;%ld\r\n", "\033F%ld;%ld;%ld;%ld;%ld;%ld;%ld;%ld;%s\r\n", "\033D%lu\r\n",
-     "\033C%u;%u;%u;%u;%u;%lu\r\n"},
+     "\033C%u;%u;%u;%u;%u;%lu\r\n", 0},
     {"tec", "{XB;%ld,%ld,%ld,%ld|}\n", "{FH;%ld,%ld,%ld,%ld,%ld,%ld,%ld,%ld,%s|}\n", "{FD;%lu|}",
-     "{FC;%u,%u,%u,%u,%u,%lu|}"},
+     "{FC;%u,%u,%u,%u,%u,%lu|}", 1},
 };
 
 typedef struct {
@@ -113,9 +115,11 @@ __declspec(dllexport) BOOL WINAPI StandinEscape(void *handle, int code, int size
             return FALSE;
         x = u16(p + 2), y = u16(p + 4), len = u16(p + 6), thick = u16(p + 8);
         /* The start lies on the middle of the line's thickness. */
-        if (u16(p + 12) == 0)
-            return put_text(job, snprintf(text, sizeof text, job->lang->box, x, y - thick / 2, len, thick), text);
-        return put_text(job, snprintf(text, sizeof text, job->lang->box, x - thick / 2, y, thick, len), text);
+        long left = u16(p + 12) == 0 ? x : x - thick / 2, top = u16(p + 12) == 0 ? y - thick / 2 : y;
+        long w = u16(p + 12) == 0 ? len : thick, h = u16(p + 12) == 0 ? thick : len;
+        if (job->lang->corners)
+            w += left, h += top;
+        return put_text(job, snprintf(text, sizeof text, job->lang->box, left, top, w, h), text);
     }
     case ESC_FONT: {
         char name[65];

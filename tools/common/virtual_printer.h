@@ -101,7 +101,8 @@ inline bool answer(const Config &c, const std::string &cmd, std::string *reply) 
         return true;
     }
     if (cmd == kQueryFirmware) {
-        *reply = std::string("\x1e" "C\x01\0", 4) + char(c.firmware.size() & 0xFF) + c.firmware;
+        *reply = "\x1e" "C\x01OK" + c.firmware; // status "OK", the text from byte 5
+
         return true;
     }
     if (cmd == kQuerySettings) {
