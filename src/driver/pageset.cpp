@@ -1,11 +1,14 @@
 // The pages each sheet shows. Page classes join here as their pages land.
 #include "../model/model.h"
 #include "../pageframe/prtui.h"
+#include "../pages/ppdebug.h"
 #include "../pages/ppregional.h"
 
 long prtui::AddPages(unsigned long flags) {
     long count = 0;
     if (flags & (kDevicePages | kRegionalPage))
         count += AddPage("PAGE_REGIONAL", ppRegional::WinProc) ? 1 : 0;
+    if (flags & kDevicePages)
+        count += AddPage("PAGE_DEBUG", pp_debug::WinProc) ? 1 : 0;
     return count;
 }
