@@ -42,8 +42,14 @@ test-wine: package
 
 test: test-native test-wine
 
+# On the user's display Printing Preferences opens there; without one the
+# session's Xvfb shows the sheets and every page is saved as a screenshot.
 demo: package
-	scripts/wine-session.sh $(BUILD) scripts/demo.sh $(BUILD)
+	@if [ -n "$$DISPLAY" ]; then \
+	  MRL_NO_XVFB=1 MRL_DEMO_SHOW=1 scripts/wine-session.sh $(BUILD) scripts/demo.sh $(BUILD); \
+	else \
+	  scripts/wine-session.sh $(BUILD) scripts/demo.sh $(BUILD); \
+	fi
 
 fuzz: setup
 	@test -f $(BUILD)/fuzz/build.ninja || $(CMAKE_FUZZ) >/dev/null
