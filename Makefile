@@ -57,7 +57,8 @@ fuzz: setup
 	scripts/fuzz.sh $(BUILD)/fuzz $(FUZZ_SECONDS) $(FUZZ_SEED)
 
 bench: package
-	scripts/wine-session.sh $(BUILD) scripts/wine-run $(BUILD)/win64/bench/bench_devcaps.exe
+	scripts/wine-session.sh $(BUILD) sh -c 'scripts/wine-run $(BUILD)/win64/bench/bench_devcaps.exe && \
+	  scripts/wine-run $(BUILD)/win64/bench/bench_sheet.exe'
 
 clean:
 	rm -rf $(BUILD)
