@@ -8,6 +8,11 @@ while read -r prefix oem _; do
   cp "$build/native/package/$prefix.ddt" "$pkg/"
   cp "$build/win64/package/${prefix}32k.dll" "$pkg/"
   cp "$res/${prefix}"32???.dll "$res/${oem}"32???.dll "$pkg/"
+  # The licence agreement in each language, as the about page reads it (ANSI).
+  for lic in package/licence/*.lic; do
+    lang=$(basename "$lic" .lic)
+    iconv -f UTF-8 -t WINDOWS-1252 "$lic" > "$pkg/${oem}xx${lang}.lic"
+  done
 done < package/packages.txt
 cp package/packages.txt "$pkg/"
 # Predefined stocks per OEM, installed into the printer's data at set-up.

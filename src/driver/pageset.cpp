@@ -1,6 +1,7 @@
 // The pages each sheet shows. Page classes join here as their pages land.
 #include "../model/model.h"
 #include "../pageframe/prtui.h"
+#include "../pages/ppabout.h"
 #include "../pages/ppdebug.h"
 #include "../pages/ppregional.h"
 
@@ -10,5 +11,7 @@ long prtui::AddPages(unsigned long flags) {
         count += AddPage("PAGE_REGIONAL", ppRegional::WinProc) ? 1 : 0;
     if (flags & kDevicePages)
         count += AddPage("PAGE_DEBUG", pp_debug::WinProc) ? 1 : 0;
+    // Every sheet ends with the about page; a sheet limited to it shows it alone.
+    count += AddPage("PAGE_ABOUT", ppAbout::WinProc) ? 1 : 0;
     return count;
 }

@@ -9,7 +9,9 @@
 #include "../platform/seam.h"
 #include "prtpage.h"
 
+#include <cwchar>
 #include <new>
+#include <utility>
 
 namespace {
 constexpr LONG kSheetIcon = 64082;
@@ -19,6 +21,69 @@ LONG dm_size(const DEVMODEW *dm) { return static_cast<LONG>(dm->dmSize) + dm->dm
 } // namespace
 
 prtui *prtui::NewExtUI() { return new (std::nothrow) extui; }
+
+namespace {
+WCHAR version_file[MAX_PATH];
+} // namespace
+
+void prtui::SetVersionFile(const WCHAR *path) {
+    version_file[0] = 0;
+    if (path)
+        lstrcpynW(version_file, path, MAX_PATH);
+}
+
+bool prtui::LoadFileVersionInfo() {
+    if (version_info_)
+        return true;
+    WCHAR file[MAX_PATH + 1] = {};
+    if (version_file[0])
+        lstrcpynW(file, version_file, MAX_PATH);
+    else
+        GetModuleFileNameW(ghInstance, file, MAX_PATH);
+    DWORD handle = 0;
+    DWORD size = GetFileVersionInfoSizeW(file, &handle);
+    if (!size)
+        return false;
+    MemBlock<BYTE> block = MemBlock<BYTE>::alloc(size);
+    if (!block || !GetFileVersionInfoW(file, 0, size, block.get()))
+        return false;
+    version_info_ = std::move(block);
+    return true;
+}
+
+bool prtui::version_value(const WCHAR *key, OString &out) {
+    if (!LoadFileVersionInfo())
+        return false;
+    WCHAR query[64] = L"\\StringFileInfo\\000004B0\\";
+    lstrcatW(query, key);
+    WCHAR *value = nullptr;
+    UINT chars = 0;
+    if (!VerQueryValueW(version_info_.get(), query, reinterpret_cast<void **>(&value), &chars) || !value)
+        return false;
+    out = value;
+    return true;
+}
+
+void prtui::GetVersionInfo(OString &out) { version_value(L"ProductVersion", out); }
+
+void prtui::GetDrvName(OString &out) { version_value(L"FileDescription", out); }
+
+void prtui::GetBuild(OString &out) { version_value(L"PrivateBuild", out); }
+
+void prtui::GetCopyRight(OString &out) {
+    OString value;
+    if (!version_value(L"LegalCopyright", value))
+        return;
+    const WCHAR *text = value.wstring();
+    const WCHAR *mark = wcsstr(text, L"(c)");
+    if (locale_.GetCurrentCP() != 1252 || !mark) {
+        out = text;
+        return;
+    }
+    // Windows-1252 has the sign itself.
+    out = L"Copyright \u00A9";
+    out += wcslen(mark) >= 4 ? mark + 4 : L"";
+}
 
 prtui::prtui() = default;
 

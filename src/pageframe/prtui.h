@@ -31,6 +31,12 @@ public:
 
     void init(HANDLE hPrinter, DEVMODEW *pdmIn, DWORD flags);
     virtual void InitEx();
+    // Values of this module's version resource; out is left as it is when the
+    // module has none.
+    virtual void GetVersionInfo(OString &out);
+    virtual void GetDrvName(OString &out);
+    virtual void GetCopyRight(OString &out);
+    virtual void GetBuild(OString &out);
     // Adds the pages of the groups in flags; the number added.
     virtual long AddPages(unsigned long flags);
 
@@ -45,6 +51,10 @@ public:
     // written here at once, as the SET_RESULT reason would.
     bool Apply();
     bool SaveUiDataToSystem();
+    bool LoadFileVersionInfo();
+    // Tools that link the driver in read the installed module's version
+    // resource instead of their own (null: this module's again).
+    static void SetVersionFile(const WCHAR *path);
 
     prtlocale &locale() { return locale_; }
     _MODEL *model() const { return model_; }
@@ -86,6 +96,11 @@ protected:
     bool start_on_last_page_ = false;
     // The document sheet's header: where a sheet without SET_RESULT gets its result.
     DOCUMENTPROPERTYHEADER *doc_header_ = nullptr;
+    MemBlock<BYTE> version_info_;
+
+private:
+    // One value of the version resource's language-neutral Unicode block.
+    bool version_value(const WCHAR *key, OString &out);
 };
 
 // The model family's UI object: it owns the printer stream its pages use.

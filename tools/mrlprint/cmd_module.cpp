@@ -32,7 +32,7 @@ void print_version(const std::wstring &path) {
     std::vector<BYTE> block(size);
     GetFileVersionInfoW(path.c_str(), 0, size, block.data());
     for (const wchar_t *key : {L"FileDescription", L"ProductVersion", L"PrivateBuild", L"LegalCopyright"}) {
-        std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + key;
+        std::wstring query = std::wstring(L"\\StringFileInfo\\000004B0\\") + key;
         wchar_t *value = nullptr;
         UINT len = 0;
         if (VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void **>(&value), &len) && len)

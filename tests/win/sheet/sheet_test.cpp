@@ -43,24 +43,6 @@ BOOL CALLBACK find_tabbed(HWND wnd, LPARAM lParam) {
     return TRUE;
 }
 
-// Saves the sheet as it is on the screen; true when it was saved and shows
-// more than a blank area (a sheet without a display paints nothing).
-bool shoot(HWND sheet, const wchar_t *name) {
-    std::wstring dir = built_module_path(L"..\\screenshots\\");
-    CreateDirectoryW(dir.c_str(), nullptr);
-    RedrawWindow(sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    Sleep(300);
-    RECT r;
-    GetWindowRect(sheet, &r);
-    HDC screen = GetDC(nullptr);
-    std::set<COLORREF> colours;
-    for (LONG y = r.top; y < r.bottom; y += 7)
-        for (LONG x = r.left; x < r.right; x += 7)
-            colours.insert(GetPixel(screen, x, y));
-    ReleaseDC(nullptr, screen);
-    return save_screenshot(sheet, dir + name + L".bmp") && colours.size() >= 4;
-}
-
 // What the helper thread saw of the sheet.
 struct Seen {
     bool ran = false;              // the regional page filled its lists
@@ -156,12 +138,20 @@ protected:
 
 TEST_F(DocumentSheet, OkStoresUnitsAndLanguageAndReturnsTheEditedDeviceMode) {
     Bytes out;
+    std::wstring copyright;
     {
         SheetScript script(
             L"eng-regional",
-            [](HWND page) {
+            [&copyright](HWND page) {
                 choose(page, IDC_RGN_UNITS, 0, 2); // millimetres
                 choose(page, IDC_RGN_LANGUAGE, kGerman);
+                // The about page ends the sheet and shows the module's own copyright.
+                HWND sheet = GetParent(page);
+                SendMessageW(sheet, PSM_SETCURSEL, 1, 0);
+                HWND about = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+                wchar_t text[128] = {};
+                GetDlgItemTextW(about, IDC_ABOUT_COPYRIGHT, text, 128);
+                copyright = text;
             },
             PSBTN_OK);
         out = prompt();
@@ -171,6 +161,7 @@ TEST_F(DocumentSheet, OkStoresUnitsAndLanguageAndReturnsTheEditedDeviceMode) {
         EXPECT_GE(seen.languages, 3); // follow the system, English, German
         EXPECT_EQ(seen.inches, L"Inches");
     }
+    EXPECT_EQ(copyright, L"Copyright \u00A92026 Marlin Labs");
     EXPECT_EQ(as_dm(out)->dmSize, 220);
     EXPECT_EQ(as_dm(out)->dmDriverExtra, 1240);
     EXPECT_EQ(as_dm(out)->dmCopies, 3);
@@ -256,7 +247,8 @@ TEST_F(DocumentSheet, WindowsSheetResultFillsTheCallersOwnBuffer) {
                                      DM_IN_BUFFER | DM_IN_PROMPT | DM_OUT_BUFFER};
     PROPSHEETUI_INFO info = windows_init(&header);
     ASSERT_EQ(driver.document(&info, 0), 1);
-    EXPECT_EQ(WindowsSheet::modes, std::vector<BYTE>{INSPSUIPAGE_MODE_LAST_CHILD}); // the regional page
+    // The regional page and the about page.
+    EXPECT_EQ(WindowsSheet::modes, std::vector<BYTE>(2, INSPSUIPAGE_MODE_LAST_CHILD));
     EXPECT_EQ(WindowsSheet::added, 0) << "Windows never takes Wine's fallback";
 
     SETRESULT_INFO result = {sizeof result, 0, reinterpret_cast<HANDLE>(0x101), CPSUI_OK};
@@ -286,7 +278,7 @@ TEST(DeviceSheet, LwMessageIsReadOnceAndFourHidesTheSettingsPages) {
         DEVICEPROPERTYHEADER header = {sizeof header, 0, printer.handle(), printer.wname()};
         PROPSHEETUI_INFO info = windows_init(&header);
         ASSERT_EQ(driver.device(&info, 0), 1);
-        EXPECT_EQ(WindowsSheet::modes.size(), message == 4 ? 0u : 1u) << message;
+        EXPECT_EQ(WindowsSheet::modes.size(), message == 4 ? 1u : 2u) << message; // the about page stays
         EXPECT_EQ(stored_long(printer.handle(), L"LW Message"), 0) << message;
         info.Reason = PROPSHEETUI_REASON_DESTROY;
         EXPECT_EQ(driver.device(&info, 0), 1);

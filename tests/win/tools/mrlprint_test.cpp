@@ -5,6 +5,7 @@
 #include "module_path.h"
 #include "temp_files.h"
 #include "test_printer.h"
+#include "tool_run.h"
 
 #include "model/model.h"
 #include "model/prtfile.h"
@@ -21,56 +22,9 @@
 
 namespace {
 
-struct Result {
-    DWORD rc = 0xFFFFFFFF;
-    std::string out, err;
-};
-
-std::string slurp(const std::wstring &path) {
-    std::ifstream f(path.c_str(), std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-std::wstring tool() {
-    wchar_t env[MAX_PATH];
-    if (GetEnvironmentVariableW(L"MRLPRINT_EXE", env, MAX_PATH))
-        return env;
-    return built_module_path(L"tools\\mrlprint\\mrlprint.exe");
-}
-
-Result run(const std::vector<std::wstring> &args) {
-    std::wstring line = L"\"" + tool() + L"\"";
-    for (const std::wstring &a : args)
-        line += L" \"" + a + L"\"";
-    std::wstring out_path = temp_path("mrlprint.out"), err_path = temp_path("mrlprint.err");
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE out = CreateFileW(out_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-    HANDLE err = CreateFileW(err_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = out;
-    si.hStdError = err;
-    PROCESS_INFORMATION pi = {};
-    Result r;
-    if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-        WaitForSingleObject(pi.hProcess, 60000);
-        GetExitCodeProcess(pi.hProcess, &r.rc);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    }
-    CloseHandle(out);
-    CloseHandle(err);
-    r.out = slurp(out_path);
-    r.err = slurp(err_path);
-    return r;
-}
-
 std::string narrow(const std::wstring &w) { return std::string(w.begin(), w.end()); }
 
-std::string show(const std::vector<std::wstring> &args, const Result &r) {
+std::string show(const std::vector<std::wstring> &args, const ToolResult &r) {
     std::string s = "mrlprint";
     for (auto &a : args)
         s += " " + narrow(a);
@@ -86,7 +40,7 @@ struct Case {
 
 void expect_all(const std::vector<Case> &cases) {
     for (const Case &c : cases) {
-        Result r = run(c.args);
+        ToolResult r = run_tool(c.args);
         EXPECT_EQ(r.rc, c.rc) << show(c.args, r);
         EXPECT_NE((c.on_stdout ? r.out : r.err).find(c.expect), std::string::npos) << show(c.args, r);
     }
@@ -131,6 +85,8 @@ TEST(Mrlprint, HelpOptionsAndMissingPrinters) {
         {{L"add-printer", L"X"}, 2, false, "missing --model MODEL"},
         {{L"caps"}, 2, false, "missing PRINTER"},
         {{L"caps", L"A", L"B"}, 2, false, "unexpected argument \"B\""},
+        {{L"report", L"--help"}, 0, true, "usage: mrlprint report PRINTER [FILE]"},
+        {{L"report", L"A", L"B", L"C"}, 2, false, "unexpected argument \"C\""},
         {{L"install", empty_dir}, 1, false, "no driver data file (.ddt) in this folder; nothing copied"},
         {{L"send", L"P"}, 2, false, "missing FILE"},
         {{L"config", L"P", L"frob"}, 2, false, "ACTION is get or set, not \"frob\""},
@@ -138,7 +94,7 @@ TEST(Mrlprint, HelpOptionsAndMissingPrinters) {
         {{L"logs", L"P", L"send"}, 2, false, "send needs N"},
         {{L"testpage", L"P", L"--png"}, 2, false, "--png needs OUT"},
     };
-    for (const wchar_t *command : {L"caps", L"forms", L"devmode", L"feed", L"testpage", L"config", L"logs"})
+    for (const wchar_t *command : {L"caps", L"forms", L"devmode", L"report", L"feed", L"testpage", L"config", L"logs"})
         cases.push_back({{command, L"mrl no such printer"}, 1, false, "no printer named \"mrl no such printer\""});
     expect_all(cases);
 
@@ -177,7 +133,7 @@ TEST(Mrlprint, AddPrinterNeverMovesOrBreaksAPrinter) {
     // Made anyway (as another program may): caps fails instead of decoding failures as sizes.
     TestPrinter made(broken, L"mrl tool unlisted model");
     ASSERT_TRUE(made.ok());
-    Result r = run({L"caps", broken});
+    ToolResult r = run_tool({L"caps", broken});
     EXPECT_EQ(r.rc, 1u) << r.out;
     EXPECT_EQ(r.out.find("6553.5"), std::string::npos) << r.out;
     TestPrinter::Delete(name);
@@ -285,7 +241,7 @@ TEST(Mrlprint, FormImportsRefuseMalformedFilesAndNamesAreShownEscaped) {
         add_form(list, "mrl bell\x07 esc\x1b[31m", FORMF_GLOBAL);
         list.Validate();
         list.Save(store);
-        Result r = run({L"forms", p.name()});
+        ToolResult r = run_tool({L"forms", p.name()});
         EXPECT_NE(r.out.find("mrl bell\\x07 esc\\x1b[31m"), std::string::npos) << r.out;
         EXPECT_EQ(r.out.find('\x1b'), std::string::npos);
         EXPECT_EQ(r.out.find('\x07'), std::string::npos);
