@@ -343,3 +343,20 @@ bool prtstream::DownloadBitmapData(const void *rec) {
 char *extstream::inquire_line(const char *command) {
     return inquire(command, -1) > 0 ? reply_ : nullptr;
 }
+
+long LineFeed(prtstream &st) {
+    st.StartJob(WSTR("LineFeed"));
+    st << "\n";
+    st.EndJob();
+    return 1;
+}
+
+long FormFeed(prtstream &st) {
+    st.StartJob(WSTR("FormFeed"));
+    long step = st.GetDPI() / 6;
+    long count = step > 0 ? (st.GetPageHeight() + step - 1) / step : 0;
+    for (long i = 0; i < count; ++i)
+        st << "\n";
+    st.EndJob();
+    return count + LineFeed(st);
+}

@@ -127,6 +127,12 @@ public:
     char *inquire_line(const char *command);
 };
 
+// The debug page's feeds: one line feed in a "LineFeed" job; a form feed is a
+// "FormFeed" job of as many line feeds (a sixth of an inch each) as the page
+// is high, then the line feed job. Both answer the line feeds sent.
+long LineFeed(prtstream &st);
+long FormFeed(prtstream &st);
+
 // Prints the driver's test page: two frames and the word TEST in bars, as line
 // escapes when the model has a line command, else as black GDI rectangles.
 void PrintTestPage(const PrinterTarget &target, long printer_dpi, bool line_commands);

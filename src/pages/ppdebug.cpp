@@ -4,16 +4,6 @@
 #include "../pageframe/prtui.h"
 #include "resource_ids.h"
 
-namespace {
-
-void line_feed(extstream &st) {
-    st.StartJob(WSTR("LineFeed"));
-    st << "\n";
-    st.EndJob();
-}
-
-} // namespace
-
 void pp_debug::Init() {
     prtpage::Init();
     SetHelp(1430, false);
@@ -30,18 +20,11 @@ bool pp_debug::Command(WORD id, WORD notifyCode, LONG lParam) {
         return prtpage::Command(id, notifyCode, lParam);
     switch (id) {
     case IDC_DBG_LINE_FEED:
-        line_feed(*st);
+        LineFeed(*st);
         return true;
-    case IDC_DBG_FORM_FEED: {
-        st->StartJob(WSTR("FormFeed"));
-        long step = st->GetDPI() / 6;
-        long count = step > 0 ? (st->GetPageHeight() + step - 1) / step : 0;
-        for (long i = 0; i < count; ++i)
-            *st << "\n";
-        st->EndJob();
-        line_feed(*st);
+    case IDC_DBG_FORM_FEED:
+        FormFeed(*st);
         return true;
-    }
     case IDC_DBG_TEST_PAGE:
         PrtTest(ui, 1);
         return false;

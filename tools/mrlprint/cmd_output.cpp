@@ -126,28 +126,12 @@ int send(const Args &args) {
     return s.ok() ? send_file(s, args[1]) : 1;
 }
 
-void line_feed(extstream &st) {
-    st.StartJob(WSTR("LineFeed"));
-    st << "\n";
-    st.EndJob();
-}
-
 int feed(const Args &args) {
     Session s(args[0]);
     if (!s.ok())
         return 1;
-    extstream &st = s.stream();
-    long count = 0;
-    if (flag(args, L"--form")) {
-        st.StartJob(WSTR("FormFeed"));
-        long step = st.GetDPI() / 6;
-        count = step > 0 ? (st.GetPageHeight() + step - 1) / step : 0;
-        for (long i = 0; i < count; ++i)
-            st << "\n";
-        st.EndJob();
-    }
-    line_feed(st);
-    out(L"fed %ld line%ls\n", count + 1, count ? L"s" : L"");
+    long count = flag(args, L"--form") ? FormFeed(s.stream()) : LineFeed(s.stream());
+    out(L"fed %ld line%ls\n", count, count > 1 ? L"s" : L"");
     return 0;
 }
 

@@ -182,7 +182,7 @@ TEST_F(Virtual, StandinRendererDeliversJobsAndTestPageBoxes) {
     EXPECT_TRUE(boxes().empty());
 }
 
-TEST_F(Virtual, TestPageLineRecordsAt300Dpi) {
+TEST_F(Virtual, TestPageLinesAndFormFeedAt300Dpi) {
     open(L"Heron HM43-300dpi");
     use_fake_renderer();
     PrtTest(ui_.get(), 1);
@@ -198,6 +198,19 @@ TEST_F(Virtual, TestPageLineRecordsAt300Dpi) {
     TestPageLine(2000, 990, 0, 1000, 300, row3);
     TestPageLine(0, 990, 2000, 1000, 300, normal);
     EXPECT_EQ(0, std::memcmp(row3, normal, 24));
+
+    // A form feed fills the label's height (Wine's PostScript context must
+    // know the label paper) in a "FormFeed" job, then a "LineFeed" job follows.
+    seen = Escapes{};
+    long fed = FormFeed(st());
+    std::string bytes;
+    for (auto &c : seen.calls)
+        bytes += c.second.substr(2);
+    EXPECT_EQ(seen.begun, 2);
+    EXPECT_EQ(seen.ended, 2);
+    EXPECT_EQ(long(bytes.size()), fed);
+    EXPECT_EQ(bytes, std::string(size_t(fed), '\n'));
+    EXPECT_GT(fed, 10); // the 3-inch default label at 300 dpi: 18 lines and one
 }
 
 TEST_F(Virtual, FaultsGiveMessagesAndLeaveNothingOpen) {
