@@ -54,8 +54,14 @@ test-wine: package
 
 test: test-native test-win32 test-wine
 
+# On the user's display Printing Preferences opens there; without one the
+# session's Xvfb shows the sheets and every page is saved as a screenshot.
 demo: package
-	scripts/wine-session.sh $(BUILD) scripts/demo.sh $(BUILD)
+	@if [ -n "$$DISPLAY" ]; then \
+	  MRL_NO_XVFB=1 MRL_DEMO_SHOW=1 scripts/wine-session.sh $(BUILD) scripts/demo.sh $(BUILD); \
+	else \
+	  scripts/wine-session.sh $(BUILD) scripts/demo.sh $(BUILD); \
+	fi
 
 fuzz: setup
 	@test -f $(BUILD)/fuzz/build.ninja || $(CMAKE_FUZZ) >/dev/null
@@ -63,8 +69,9 @@ fuzz: setup
 	scripts/fuzz.sh $(BUILD)/fuzz $(FUZZ_SECONDS) $(FUZZ_SEED)
 
 bench: package
-	scripts/wine-session.sh $(BUILD) scripts/wine-run $(BUILD)/win64/bench/bench_devcaps.exe
-	scripts/wine-session.sh $(BUILD) scripts/wine-run $(BUILD)/win64/bench/bench_fontraster.exe
+	scripts/wine-session.sh $(BUILD) sh -c 'scripts/wine-run $(BUILD)/win64/bench/bench_devcaps.exe && \
+	  scripts/wine-run $(BUILD)/win64/bench/bench_sheet.exe && scripts/wine-run $(BUILD)/win64/bench/bench_output.exe && \
+	  scripts/wine-run $(BUILD)/win64/bench/bench_fontraster.exe'
 
 clean:
 	rm -rf $(BUILD)

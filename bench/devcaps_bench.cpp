@@ -7,23 +7,13 @@
 #include "store/prtform.h"
 #include "store/prtreg.h"
 #include "test_printer.h"
+#include "timing.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
 namespace {
-
-double now_us() {
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return 1e6 * static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
-}
 
 // Median of several rounds of n calls, in microseconds per call.
 template <typename F> double per_call(int rounds, int n, F f) {

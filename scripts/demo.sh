@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The main job on the sample driver package, run inside a Wine session (which
 # has installed the package): one printer per sample model, and what the
-# driver answers for them.
+# driver answers for them. Then the property sheets: with MRL_DEMO_SHOW=1 (a
+# display of the user's) Printing Preferences opens there; otherwise every
+# page and dialog is saved, in English and German, to BUILD/screenshots/.
 set -euo pipefail
 build=${1:-build}
 tool="$build/win64/tools/mrlprint/mrlprint.exe"
@@ -31,3 +33,33 @@ run caps "Kestrel KD42-203dpi"
 run forms "Kestrel KD42-203dpi"
 run caps "Heron HX6-300dpi"
 run forms "Heron HX6-300dpi"
+
+if [ "${MRL_DEMO_SHOW:-}" = 1 ]; then
+  run preferences "Kestrel KD42-203dpi"
+else
+  echo
+  echo "# every page of the sheets, English and German"
+  wine "$build/win64/bench/demo_sheets.exe" </dev/null
+  scripts/screenshots-png.sh "$build/screenshots"
+  ls "$build/screenshots"
+fi
+
+# Each sample model's test page on a virtual label printer; its pictures go
+# next to the screenshots.
+vp="$(cd "$(dirname "$0")/.." && pwd)/tools/vprinter/vprinter.py"
+shots="$build/screenshots"
+mkdir -p "$shots"
+echo
+echo "# test pages on virtual label printers (pictures in $shots)"
+for m in "${models[@]}"; do
+  slug=$(echo "$m" | tr -c 'A-Za-z0-9-\n' '_')
+  dir="$(cd "$build" && pwd)/vprinter/$slug"
+  rm -rf "$dir"
+  python3 "$vp" init "$dir"
+  wine "$tool" add-printer "$m (virtual)" --model "$m" --port "|/usr/bin/python3 $vp receive $dir" --replace >/dev/null
+  wine "$tool" testpage "$m (virtual)" --png "$(winepath -w "$shots/testpage-$slug.png")" || true
+done
+ls "$shots"/testpage-*.png
+run config "Kestrel KD42-203dpi (virtual)"
+run config "Kestrel KD42-203dpi (virtual)" set C -10
+run config "Kestrel KD42-203dpi (virtual)"

@@ -1,4 +1,5 @@
 #include "prtui.h"
+#include "windowhook.h"
 
 #include "../devmode/layout.h"
 #include "../devmode/model_devmode.h"
@@ -86,7 +87,10 @@ void prtui::GetCopyRight(OString &out) {
 
 prtui::prtui() = default;
 
-prtui::~prtui() { delete model_; }
+prtui::~prtui() {
+    WindowHook_Release(this);
+    delete model_;
+}
 
 void prtui::init(HANDLE hPrinter, DEVMODEW *pdmIn, DWORD flags) {
     mode_flags_ = flags;
@@ -119,6 +123,36 @@ void prtui::InitEx() {
     locale_.Load(reg, model_);
 }
 
+PrinterTarget prtui::target() {
+    PrinterTarget t;
+    t.printer = printer_;
+    t.printer_name = printer_name_.wstring();
+    t.port_name = port_name_.wstring();
+    t.devmode = devmode_.get();
+    t.locale = &locale_;
+    t.dpi = model_ && model_->GetPDT() ? model_->GetPDT()->dpi : 0;
+    return t;
+}
+
+void extui::InitEx() {
+    prtui::InitEx();
+    stream_.init(this);
+}
+
+void prtstream::init(prtui *ui) {
+    if (ui)
+        init(ui, ui->target());
+    else
+        init();
+}
+
+void PrtTest(prtui *ui, long) {
+    _MODEL *model = ui ? ui->model() : nullptr;
+    if (!model || !model->is_valid())
+        return;
+    PrintTestPage(ui->target(), model->GetPDT()->printer_dpi, (model->GetVXM()->line_command & 1) != 0);
+}
+
 bool prtui::AddPage(const char *templateName, DLGPROC proc) {
     if (pages_enabled_)
         AddPropertyPage(templateName, proc);
@@ -137,6 +171,7 @@ LONG prtui::InitDevSheets(PPROPSHEETUI_INFO info, LPARAM, DEVICEPROPERTYHEADER *
     no_permission_ = (header->Flags & DPS_NOPERMISSION) != 0;
     sheet_.bind(info->pfnComPropSheet, info->hComPropSheet);
     start_on_last_page_ = locale_.GetString(kStartOnLastPage)[0] == L'Y';
+    WindowHook_Install(this);
 
     unsigned long flags = kDevicePages;
     prtreg reg;

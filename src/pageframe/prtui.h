@@ -9,6 +9,7 @@
 #include "../foundation/ostring.h"
 #include "../locale/prtlocale.h"
 #include "../model/model.h"
+#include "../output/prtstream.h"
 #include "../platform/ddiui.h"
 #include "../store/prtreg.h"
 #include "sheetfn.h"
@@ -64,6 +65,10 @@ public:
     HANDLE printer() const { return printer_; }
     const OString &printer_name() const { return printer_name_; }
     const OString &port_name() const { return port_name_; }
+    // The printer as the output streams and jobs need it.
+    PrinterTarget target();
+    // The stream the pages talk to the printer through (the model family's).
+    virtual extstream *stream() { return nullptr; }
     bool no_permission() const { return no_permission_; }
     DWORD mode_flags() const { return mode_flags_; }
     DWORD changed() const { return changed_; }
@@ -105,6 +110,12 @@ private:
     bool version_value(const WCHAR *key, OString &out);
 };
 
-// The model family's UI object. Its printer stream (InitEx) and its option and
-// debug pages (AddPages) join with the output and option work.
-class extui : public prtui {};
+// The model family's UI object: it owns the printer stream its pages use.
+class extui : public prtui {
+public:
+    void InitEx() override;
+    extstream *stream() override { return &stream_; }
+
+private:
+    extstream stream_;
+};

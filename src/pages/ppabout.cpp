@@ -78,6 +78,13 @@ bool ppLicense::Command(WORD id, WORD notifyCode, LONG) {
     switch (notifyCode) {
     case EN_SETFOCUS:
         SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(-1), 0);
+        // The dialog's first focus leaves the caret at the end of the text:
+        // the reader starts at the top.
+        if (!shownTop) {
+            shownTop = true;
+            PostMessageW(edit, EM_SETSEL, 0, 0);
+            PostMessageW(edit, EM_SCROLLCARET, 0, 0);
+        }
         break;
     case EN_UPDATE:
         // Typing is taken back before it shows.

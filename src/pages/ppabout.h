@@ -38,6 +38,7 @@ private:
     // Off while the text is set or a change is undone.
     bool guarding = false;
     bool frozen = false;
+    bool shownTop = false;
 };
 
 class ppVersion : public prtpage {

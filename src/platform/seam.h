@@ -46,9 +46,20 @@ struct Dialogs {
     LPITEMIDLIST(WINAPI *SHBrowseForFolderW)(LPBROWSEINFOW bi);
 };
 
+// The package's stand-in renderer (PREFIX32k.dll), which takes a job's escapes
+// when the device context's own renderer refuses them (under Wine every
+// printer context is the PostScript driver's). begin answers null when the
+// module cannot be loaded or has no stand-in exports; end delivers the job.
+struct Renderer {
+    void *(*begin)(const WCHAR *module, const WCHAR *printer, const WCHAR *document);
+    BOOL (*escape)(void *job, int code, int size, const void *data);
+    BOOL (*end)(void *job);
+};
+
 Spooler &spooler();
 Windows &windows();
 Dialogs &dialogs();
+Renderer &renderer();
 #endif
 
 // Restores every part, the foundation's allocation part included.

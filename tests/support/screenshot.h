@@ -49,9 +49,9 @@ inline bool save_screenshot(HWND dlg, const std::wstring &path) {
     return ok;
 }
 
-// Saves the window as it is on the screen into BUILD/screenshots/NAME.bmp;
-// true when it was saved and shows more than a blank area (a window without
-// a display paints nothing).
+// Saves the window as it is on the screen into BUILD/screenshots/NAME.bmp
+// (a null name saves nothing); true when it was saved and shows more than a
+// blank area (a window without a display paints nothing).
 inline bool shoot(HWND window, const wchar_t *name) {
     std::wstring dir = built_module_path(L"..\\screenshots\\");
     CreateDirectoryW(dir.c_str(), nullptr);
@@ -65,5 +65,5 @@ inline bool shoot(HWND window, const wchar_t *name) {
         for (LONG x = r.left; x < r.right; x += 7)
             colours.insert(GetPixel(screen, x, y));
     ReleaseDC(nullptr, screen);
-    return save_screenshot(window, dir + name + L".bmp") && colours.size() >= 4;
+    return (!name || save_screenshot(window, dir + name + L".bmp")) && colours.size() >= 4;
 }

@@ -193,8 +193,8 @@ TEST(ControlHelpers, ScrollBarsSpinBoxesSortedListsAndMissingControls) {
         p.ShowWaitDialog(true);
         HWND wait = p.wait();
         ASSERT_TRUE(wait && IsWindowVisible(wait));
-        EXPECT_TRUE(shoot(GetDlgItem(wait, IDC_WAIT_PICTURE), L"wait_picture"));
-        shoot(wait, L"wait");
+        EXPECT_TRUE(shoot(GetDlgItem(wait, IDC_WAIT_PICTURE), nullptr));
+        shoot(wait, L"eng-wait");
         p.ShowWaitDialog(false);
         EXPECT_FALSE(IsWindow(wait));
         EXPECT_EQ(p.wait(), nullptr);

@@ -96,8 +96,13 @@ TEST(Mrlprint, HelpOptionsAndMissingPrinters) {
         {{L"report", L"A", L"B", L"C"}, 2, false, "unexpected argument \"C\""},
         {{L"install", empty_dir}, 1, false, "no driver data file (.ddt) in this folder; nothing copied"},
         {{L"install", other_env}, 1, false, "environments.txt lists no folder for this spooler"},
+        {{L"send", L"P"}, 2, false, "missing FILE"},
+        {{L"config", L"P", L"frob"}, 2, false, "ACTION is get or set, not \"frob\""},
+        {{L"config", L"P", L"set", L"C"}, 2, false, "set needs NAME and VALUE"},
+        {{L"logs", L"P", L"send"}, 2, false, "send needs N"},
+        {{L"testpage", L"P", L"--png"}, 2, false, "--png needs OUT"},
     };
-    for (const wchar_t *command : {L"caps", L"forms", L"devmode", L"report"})
+    for (const wchar_t *command : {L"caps", L"forms", L"devmode", L"report", L"feed", L"testpage", L"config", L"logs"})
         cases.push_back({{command, L"mrl no such printer"}, 1, false, "no printer named \"mrl no such printer\""});
     expect_all(cases);
 
