@@ -31,3 +31,21 @@ run caps "Kestrel KD42-203dpi"
 run forms "Kestrel KD42-203dpi"
 run caps "Heron HX6-300dpi"
 run forms "Heron HX6-300dpi"
+
+# The paper page of a model that centres its labels and of one that loads them
+# from the left, in inches and in millimetres (BUILD/screenshots/paper-*.png).
+shots="$build/screenshots"
+mkdir -p "$shots"
+echo
+echo "# paper page screenshots in $shots"
+for entry in "Kestrel KT61-600dpi:centred" "Kestrel KT41-300dpi:left"; do
+  printer=${entry%%:*}
+  for units in 1:in 2:mm; do
+    wine reg add "HKLM\\System\\CurrentControlSet\\Control\\Print\\Printers\\$printer\\PrinterDriverData" \
+      /v "Measurement System" /t REG_DWORD /d "${units%%:*}" /f >/dev/null 2>&1
+    wine "$tool" preferences "$printer" --shot "$(winepath -w "$shots")\\paper-${entry##*:}-${units##*:}.bmp" >/dev/null
+  done
+  wine reg delete "HKLM\\System\\CurrentControlSet\\Control\\Print\\Printers\\$printer\\PrinterDriverData" \
+    /v "Measurement System" /f >/dev/null 2>&1
+done
+scripts/screenshots-png.sh "$shots"

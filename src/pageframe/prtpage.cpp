@@ -4,6 +4,7 @@
 #include "../foundation/memory.h"
 #include "../foundation/util.h"
 #include "../platform/globals.h"
+#include "../imaging/prtbitmap.h"
 #include "../platform/seam.h"
 #include "prtui.h"
 
@@ -160,6 +161,10 @@ bool prtpage::WM_QuerySiblings(WPARAM wParam, LPARAM lParam) {
 
 int prtpage::Message(const wchar_t *text, const wchar_t *caption, long flags) {
     return platform::windows().MessageBoxW(hwnd, text, caption, static_cast<UINT>(flags));
+}
+
+bool prtpage::BMM_SetBitmap(long id, long bitmapId, bool transparent) {
+    return prtbitmap::SetBitmap(GetItem(id), ui->locale(), bitmapId, transparent);
 }
 
 INT_PTR prtpage::Default(UINT msg, WPARAM, LPARAM, INT_PTR commandResult) {

@@ -63,6 +63,8 @@ public:
     bool Forward(long id, UINT msg, WPARAM wParam, LPARAM lParam);
     bool WM_QuerySiblings(WPARAM wParam, LPARAM lParam);
     int Message(const wchar_t *text, const wchar_t *caption, long flags);
+    // A picture of the language modules in picture area id.
+    bool BMM_SetBitmap(long id, long bitmapId, bool transparent);
 
     // Control wrappers: a missing control makes each a no-op with the result
     // given (false, 0 or -1).

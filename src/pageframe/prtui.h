@@ -82,6 +82,9 @@ protected:
     DOCUMENTPROPERTYHEADER *doc_header_ = nullptr;
 };
 
-// The model family's UI object. Its printer stream (InitEx) and its option and
-// debug pages (AddPages) join with the output and option work.
-class extui : public prtui {};
+// The model family's UI object: it adds the option page (and, with the output
+// work, its printer stream in InitEx and the debug page).
+class extui : public prtui {
+public:
+    long AddPages(unsigned long flags) override;
+};

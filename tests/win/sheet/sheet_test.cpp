@@ -4,7 +4,7 @@
 // checks that the page really ran: without a display a sheet returns OK too.
 #include "installed_driver.h"
 #include "module_path.h"
-#include "screenshot.h"
+#include "sheet_driver.h"
 #include "test_printer.h"
 
 #include "resource_ids.h"
@@ -14,9 +14,7 @@
 
 #include <cstring>
 #include <functional>
-#include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -26,42 +24,7 @@ DEVMODEW *as_dm(Bytes &b) { return reinterpret_cast<DEVMODEW *>(b.data()); }
 
 constexpr wchar_t kModel[] = L"Kestrel KD42-203dpi";
 
-struct Probe {
-    DWORD pid;
-    HWND found;
-};
-
-// A visible window with tabs of the probe's process.
-BOOL CALLBACK find_tabbed(HWND wnd, LPARAM lParam) {
-    auto *probe = reinterpret_cast<Probe *>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(wnd, &pid);
-    if (pid == probe->pid && IsWindowVisible(wnd) && FindWindowExW(wnd, nullptr, WC_TABCONTROLW, nullptr)) {
-        probe->found = wnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// Saves the sheet as it is on the screen; true when it was saved and shows
-// more than a blank area (a sheet without a display paints nothing).
-bool shoot(HWND sheet, const wchar_t *name) {
-    std::wstring dir = built_module_path(L"..\\screenshots\\");
-    CreateDirectoryW(dir.c_str(), nullptr);
-    RedrawWindow(sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    Sleep(300);
-    RECT r;
-    GetWindowRect(sheet, &r);
-    HDC screen = GetDC(nullptr);
-    std::set<COLORREF> colours;
-    for (LONG y = r.top; y < r.bottom; y += 7)
-        for (LONG x = r.left; x < r.right; x += 7)
-            colours.insert(GetPixel(screen, x, y));
-    ReleaseDC(nullptr, screen);
-    return save_screenshot(sheet, dir + name + L".bmp") && colours.size() >= 4;
-}
-
-// What the helper thread saw of the sheet.
+// What the helper thread saw of the regional page.
 struct Seen {
     bool ran = false;              // the regional page filled its lists
     LONG languages = 0;            // items of the language list
@@ -74,53 +37,33 @@ struct Seen {
 class SheetScript {
 public:
     SheetScript(const wchar_t *shot, std::function<void(HWND page)> act, int button,
-                DWORD process = GetCurrentProcessId()) {
-        thread_ = std::thread([this, shot, act, button, process] {
-            HWND sheet = nullptr;
-            for (int i = 0; i < 200 && !sheet; ++i, Sleep(50)) {
-                Probe probe = {process, nullptr};
-                EnumWindows(find_tabbed, reinterpret_cast<LPARAM>(&probe));
-                sheet = probe.found;
-            }
-            if (!sheet)
-                return;
-            HWND page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-            HWND units = GetDlgItem(page, IDC_RGN_UNITS), langs = GetDlgItem(page, IDC_RGN_LANGUAGE);
-            seen.ran = units && SendMessageW(units, CB_GETCOUNT, 0, 0) == 4;
-            seen.languages = static_cast<LONG>(SendMessageW(langs, CB_GETCOUNT, 0, 0));
-            seen.units = static_cast<LONG>(SendMessageW(units, CB_GETCURSEL, 0, 0));
-            wchar_t text[64] = {};
-            if (SendMessageW(units, CB_GETLBTEXTLEN, 1, 0) < 64)
-                SendMessageW(units, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(text));
-            seen.inches = text;
-            seen.painted = shoot(sheet, shot);
-            act(page);
-            // Posted: Wine's sheet ends inside the press, and a sent press never returns.
-            PostMessageW(sheet, PSM_PRESSBUTTON, button, 0);
-        });
-    }
-    ~SheetScript() { done(); }
+                DWORD process = GetCurrentProcessId())
+        : script_(
+              [this, shot, act](HWND sheet) {
+                  HWND page = sheet::show_page(sheet, IDC_RGN_UNITS);
+                  HWND units = GetDlgItem(page, IDC_RGN_UNITS), langs = GetDlgItem(page, IDC_RGN_LANGUAGE);
+                  seen.ran = units && SendMessageW(units, CB_GETCOUNT, 0, 0) == 4;
+                  seen.languages = static_cast<LONG>(SendMessageW(langs, CB_GETCOUNT, 0, 0));
+                  seen.units = static_cast<LONG>(SendMessageW(units, CB_GETCURSEL, 0, 0));
+                  wchar_t text[64] = {};
+                  if (SendMessageW(units, CB_GETLBTEXTLEN, 1, 0) < 64)
+                      SendMessageW(units, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(text));
+                  seen.inches = text;
+                  seen.painted = sheet::shoot(sheet, shot);
+                  act(page);
+              },
+              button, process) {}
     const Seen &done() {
-        if (thread_.joinable())
-            thread_.join();
+        script_.done();
         return seen;
     }
 
 private:
     Seen seen;
-    std::thread thread_;
+    sheet::Script script_;
 };
 
-// Selects the item with data (or at index, for data -1) as a user would.
-void choose(HWND page, int id, LONG_PTR data, LONG index = -1) {
-    HWND box = GetDlgItem(page, id);
-    LONG n = static_cast<LONG>(SendMessageW(box, CB_GETCOUNT, 0, 0));
-    for (LONG i = 0; index < 0 && i < n; ++i)
-        if (SendMessageW(box, CB_GETITEMDATA, i, 0) == data)
-            index = i;
-    SendMessageW(box, CB_SETCURSEL, index, 0);
-    SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
-}
+using sheet::choose;
 
 constexpr LONG_PTR kGerman = 'g' | 'e' << 8 | 'r' << 16;
 
@@ -136,22 +79,14 @@ class DocumentSheet : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(printer.ok()) << "printer error " << printer.error();
-        LONG size = DocumentPropertiesW(nullptr, printer.handle(), printer.wname(), nullptr, nullptr, 0);
-        ASSERT_EQ(size, 1460);
-        in.assign(size, 0);
-        ASSERT_EQ(DocumentPropertiesW(nullptr, printer.handle(), printer.wname(), as_dm(in), nullptr, DM_OUT_BUFFER),
-                  IDOK);
+        ASSERT_TRUE(doc.fetch());
+        ASSERT_EQ(in.size(), 1460u);
         as_dm(in)->dmCopies = 3; // an application's own choice, carried through the sheet
     }
-    // The prompt with the input above; the output buffer starts as 0xEE bytes.
-    Bytes prompt() {
-        Bytes out(in.size(), 0xEE);
-        DocumentPropertiesW(nullptr, printer.handle(), printer.wname(), as_dm(out), as_dm(in),
-                            DM_IN_BUFFER | DM_IN_PROMPT | DM_OUT_BUFFER);
-        return out;
-    }
+    Bytes prompt() { return doc.prompt(); }
     TestPrinter printer{L"mrl sheet", kModel};
-    Bytes in;
+    sheet::Document doc{printer.handle(), printer.wname()};
+    Bytes &in = doc.in;
 };
 
 TEST_F(DocumentSheet, OkStoresUnitsAndLanguageAndReturnsTheEditedDeviceMode) {
@@ -256,7 +191,8 @@ TEST_F(DocumentSheet, WindowsSheetResultFillsTheCallersOwnBuffer) {
                                      DM_IN_BUFFER | DM_IN_PROMPT | DM_OUT_BUFFER};
     PROPSHEETUI_INFO info = windows_init(&header);
     ASSERT_EQ(driver.document(&info, 0), 1);
-    EXPECT_EQ(WindowsSheet::modes, std::vector<BYTE>{INSPSUIPAGE_MODE_LAST_CHILD}); // the regional page
+    // The paper, regional and option pages, each at the end.
+    EXPECT_EQ(WindowsSheet::modes, std::vector<BYTE>(3, INSPSUIPAGE_MODE_LAST_CHILD));
     EXPECT_EQ(WindowsSheet::added, 0) << "Windows never takes Wine's fallback";
 
     SETRESULT_INFO result = {sizeof result, 0, reinterpret_cast<HANDLE>(0x101), CPSUI_OK};

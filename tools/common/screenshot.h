@@ -1,8 +1,10 @@
-// Screenshots of test windows: what is on the screen inside a window's
-// rectangle, as a 24-bit BMP (scripts/screenshots-png.sh makes PNG files).
+// Screenshots of windows: what is on the screen inside a window's rectangle,
+// as a 24-bit BMP (scripts/screenshots-png.sh makes PNG files); tests and mrlprint.
 #pragma once
 
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <string>
 
@@ -44,4 +46,35 @@ inline bool save_screenshot(HWND dlg, const std::wstring &path) {
         CloseHandle(f);
     DeleteObject(bmp);
     return ok;
+}
+
+// A visible top-level window of the process with that caption (null: one with
+// tabs, a property sheet), waited for up to 10 s; null when none came.
+inline HWND wait_window(const wchar_t *caption, DWORD pid = GetCurrentProcessId()) {
+    struct Probe {
+        DWORD pid;
+        const wchar_t *caption;
+        HWND found;
+    };
+    auto probe_window = [](HWND wnd, LPARAM lParam) -> BOOL {
+        auto *probe = reinterpret_cast<Probe *>(lParam);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(wnd, &owner);
+        if (owner != probe->pid || !IsWindowVisible(wnd))
+            return TRUE;
+        wchar_t text[256] = {};
+        GetWindowTextW(wnd, text, 256);
+        bool match = probe->caption ? lstrcmpW(text, probe->caption) == 0
+                                    : FindWindowExW(wnd, nullptr, WC_TABCONTROLW, nullptr) != nullptr;
+        if (match)
+            probe->found = wnd;
+        return match ? FALSE : TRUE;
+    };
+    for (int i = 0; i < 200; ++i, Sleep(50)) {
+        Probe probe = {pid, caption, nullptr};
+        EnumWindows(probe_window, reinterpret_cast<LPARAM>(&probe));
+        if (probe.found)
+            return probe.found;
+    }
+    return nullptr;
 }
