@@ -19,10 +19,12 @@ namespace sheet {
 
 using ::wait_window;
 
-// Waits until the window is gone (a dialog closed), up to 10 s.
+// Waits until the window is gone (a dialog closed), up to 10 s, and a little
+// longer for its owner to act on the answer.
 inline bool wait_closed(HWND wnd) {
     for (int i = 0; i < 200 && IsWindow(wnd); ++i)
         Sleep(50);
+    Sleep(150);
     return !IsWindow(wnd);
 }
 
@@ -135,6 +137,7 @@ private:
 
 // An application's settings for a printer and the prompt that edits them.
 struct Document {
+    Document(HANDLE p, LPWSTR n) : printer(p), name(n) {}
     HANDLE printer;
     LPWSTR name;
     std::vector<BYTE> in;

@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,18 @@ using sheet::type;
 DEVMODEW *as_dm(Bytes &b) { return reinterpret_cast<DEVMODEW *>(b.data()); }
 prtconfig *cfg_of(Bytes &b) { return prtconfig::get_cfg(as_dm(b)); }
 
+// A 32-bit top-down DIB of w x h pixels.
+BITMAPINFO top_down(LONG w, LONG h) {
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    return bi;
+}
+
 // Which of the orientation pictures the preview shows: the one whose pixels
 // agree most with the screen (a picture's background takes the page's colour).
 int shown_picture(HWND control, const std::wstring &module) {
@@ -39,8 +52,7 @@ int shown_picture(HWND control, const std::wstring &module) {
     POINT origin = {0, 0};
     ClientToScreen(control, &origin);
     const int w = r.right, h = r.bottom;
-    BITMAPINFO bi = {};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
+    BITMAPINFO bi = top_down(w, h);
     std::vector<DWORD> screen(size_t(w) * h);
     HDC sdc = GetDC(nullptr), mem = CreateCompatibleDC(sdc);
     HBITMAP shot = CreateCompatibleBitmap(sdc, w, h);
@@ -54,8 +66,7 @@ int shown_picture(HWND control, const std::wstring &module) {
         auto bm = static_cast<HBITMAP>(LoadImageW(lang, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
         BITMAP info = {};
         GetObjectW(bm, sizeof info, &info);
-        BITMAPINFO pi = {};
-        pi.bmiHeader = {sizeof(BITMAPINFOHEADER), info.bmWidth, -info.bmHeight, 1, 32, BI_RGB};
+        BITMAPINFO pi = top_down(info.bmWidth, info.bmHeight);
         std::vector<DWORD> px(size_t(info.bmWidth) * info.bmHeight);
         GetDIBits(mem, bm, 0, info.bmHeight, px.data(), &pi, DIB_RGB_COLORS);
         const int x0 = (w - info.bmWidth) / 2, y0 = (h - info.bmHeight) / 2;
@@ -98,10 +109,10 @@ bool choose_file(const wchar_t *title, const std::wstring &path) {
 LONG combo_count(HWND page) { return LONG(SendMessageW(GetDlgItem(page, IDC_SETUP_STOCK), CB_GETCOUNT, 0, 0)); }
 std::wstring combo_text(HWND page) { return text_of(page, IDC_SETUP_STOCK); }
 
-// The machine-wide stock count ("Form Count"), -1 when absent.
+// The machine-wide stock count ("Form Count"; none stored counts 0).
 LONG machine_form_count() {
     DWORD v = 0, n = sizeof v;
-    return RegGetValueA(HKEY_LOCAL_MACHINE, GLOBAL_KEY, "Form Count", RRF_RT_ANY, nullptr, &v, &n) ? -1 : LONG(v);
+    return RegGetValueA(HKEY_LOCAL_MACHINE, GLOBAL_KEY, "Form Count", RRF_RT_ANY, nullptr, &v, &n) ? 0 : LONG(v);
 }
 
 // Document settings: copies clamped, the picture of orientation 2 with mirror
@@ -202,7 +213,6 @@ TEST(PaperPage, StockListInTheDefaultSettings) {
             seen.after_damaged = combo_count(page);
             press(page, IDC_SETUP_IMPORT);
             choose_file(L"Open Form List", exported);
-            Sleep(200);
             seen.after_import = combo_count(page);
             sheet::choose(page, IDC_SETUP_STOCK, 0, 0);
             for (LONG i = 0; i < seen.after_import; ++i) {
@@ -244,7 +254,7 @@ TEST(PaperPage, StockListInTheDefaultSettings) {
     EXPECT_TRUE(seen_elsewhere);
 
     // The stock leaves the machine-wide list again.
-    DWORD count = DWORD(stored_before < 0 ? 0 : stored_before);
+    DWORD count = DWORD(stored_before);
     RegSetKeyValueA(HKEY_LOCAL_MACHINE, GLOBAL_KEY, "Form Count", REG_BINARY, &count, 4);
 }
 
@@ -278,7 +288,6 @@ TEST(AdvancedDialog, CancelRestoresTheDeviceModeByteForByte) {
             refused = sheet::answer_message(L"Device Settings", IDOK);
             press(dlg, IDC_ADV_LOAD);
             choose_file(L"Open Device Settings", mine);
-            Sleep(200);
             loaded = text_of(dlg, IDC_ADV_TEXT);
             painted = sheet::shoot(dlg, L"paper-advanced");
             press(dlg, IDCANCEL);
