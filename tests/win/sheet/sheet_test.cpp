@@ -236,7 +236,8 @@ struct ToolRun {
     std::string out;
 };
 
-ToolRun run_tool_sheet(const wchar_t *command, const std::wstring &printer, const wchar_t *shot) {
+ToolRun run_tool_sheet(const wchar_t *command, const std::wstring &printer, const wchar_t *shot,
+                       const wchar_t *options = L"") {
     ToolRun run;
     wchar_t dir[MAX_PATH];
     GetTempPathW(MAX_PATH, dir);
@@ -244,7 +245,7 @@ ToolRun run_tool_sheet(const wchar_t *command, const std::wstring &printer, cons
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     HANDLE out = CreateFileW(out_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
     std::wstring line = L"\"" + built_module_path(L"tools\\mrlprint\\mrlprint.exe") + L"\" " + command + L" \"" +
-                        printer + L"\"";
+                        printer + L"\"" + options;
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
@@ -285,6 +286,12 @@ TEST(Tool, PreferencesAndPropertiesShowTheSheetsAndReportTheResult) {
     EXPECT_TRUE(props.ran);
     EXPECT_EQ(props.rc, 0u) << props.out;
     EXPECT_EQ(props.out.rfind("sheet closed; language sys, units as the system", 0), 0u) << props.out;
+
+    // The printer's default settings: the document sheet with DM_UPDATE.
+    ToolRun defaults = run_tool_sheet(L"properties", printer.name(), L"eng-tool-defaults", L" --defaults");
+    EXPECT_TRUE(defaults.ran);
+    EXPECT_EQ(defaults.rc, 0u) << defaults.out;
+    EXPECT_EQ(defaults.out.rfind("unchanged", 0), 0u) << defaults.out;
 }
 
 } // namespace
