@@ -3,7 +3,6 @@
 // clicks and answers the dialogs (the real file dialogs and message boxes
 // included) while the test reads back the device mode, the stored stock list
 // and the files.
-#include "installed_driver.h"
 #include "sheet_driver.h"
 #include "temp_files.h"
 #include "test_printer.h"
@@ -33,19 +32,14 @@ prtconfig *cfg_of(Bytes &b) { return prtconfig::get_cfg(as_dm(b)); }
 
 // A 32-bit top-down DIB of w x h pixels.
 BITMAPINFO top_down(LONG w, LONG h) {
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = {{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
     return bi;
 }
 
 // Which of the orientation pictures the preview shows: the one whose pixels
 // agree most with the screen (a picture's background takes the page's colour).
-int shown_picture(HWND control, const std::wstring &module) {
+int shown_picture(HWND control) {
+    const std::wstring module = built_module_path(L"resources\\mrl32eng.dll");
     HMODULE lang = LoadLibraryExW(module.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     RECT r;
     GetClientRect(control, &r);
@@ -86,13 +80,6 @@ int shown_picture(HWND control, const std::wstring &module) {
     return best;
 }
 
-// The English common language module beside the installed driver.
-std::wstring language_module(HANDLE printer) {
-    InstalledDriver driver(printer);
-    std::wstring dir = driver.path();
-    return dir.substr(0, dir.find_last_of(L'\\') + 1) + L"mrl32eng.dll";
-}
-
 // Answers the real file dialog with a path.
 bool choose_file(const wchar_t *title, const std::wstring &path) {
     HWND dlg = sheet::wait_window(title);
@@ -122,7 +109,6 @@ TEST(PaperPage, EditsCopiesOrientationAndImageInADocument) {
     ASSERT_TRUE(printer.ok()) << "printer error " << printer.error();
     sheet::Document doc{printer.handle(), printer.wname()};
     ASSERT_TRUE(doc.fetch());
-    const std::wstring module = language_module(printer.handle());
     bool list_buttons_off = false, painted = false;
     std::wstring copies;
     int picture = 0;
@@ -140,7 +126,7 @@ TEST(PaperPage, EditsCopiesOrientationAndImageInADocument) {
             click(page, IDC_SETUP_MIRROR);
             click(page, IDC_SETUP_INVERSE);
             painted = sheet::shoot(sheet, L"paper-document");
-            picture = shown_picture(GetDlgItem(page, IDC_SETUP_PREVIEW), module);
+            picture = shown_picture(GetDlgItem(page, IDC_SETUP_PREVIEW));
             HWND options = sheet::show_page(sheet, IDC_OPT_SWITCH);
             click(options, IDC_OPT_SWITCH);
             type(options, IDC_OPT_VALUE, L"0");
