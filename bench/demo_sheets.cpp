@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+using sheet::shoot;
+
 namespace {
 
 std::wstring file_part(const wchar_t *text) {

@@ -15,7 +15,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     std::vector<unsigned char> block(static_cast<size_t>(devmode::kFullSize));
     auto *dm = reinterpret_cast<DEVMODEW *>(block.data());
     DefaultDevmode(model, dm, WSTR("fuzz"));
-    sdm::Load(file.data(), file.size(), dm, model.GetPrefix());
+    const char *problem = sdm::Problem(file.data(), file.size(), model.GetPrefix(), prtconfig::kVersion);
+    // A file the dialog takes whole is one Load reads.
+    if (!sdm::Load(file.data(), file.size(), dm, model.GetPrefix()) && !problem)
+        std::abort();
     // The working device mode keeps its sizes and a readable block.
     if (dm->dmSize != 220 || dm->dmDriverExtra != 1240 || !prtconfig::get_cfg(dm))
         std::abort();

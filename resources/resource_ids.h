@@ -75,6 +75,11 @@
 #define IDS_STOCK_NAME_TITLE 4159
 #define IDS_STOCK_NAME_RESERVED 4160
 #define IDS_STOCK_NAME_EMPTY 4161
+#define IDS_STOCK_NAME_LONG 4162
+#define IDS_STOCK_NAME_TAKEN 4163      // format: the name
+#define IDS_IMPORT_REFUSED 4164        // format: file, reason
+#define IDS_SETTINGS_REFUSED 4165      // format: file, reason
+#define IDS_FILE_NOT_WRITTEN 4166      // format: file
 // Version report sections 1380..1387
 #define IDS_REPORT_SECTION 1380
 // Graphics page

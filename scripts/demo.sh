@@ -44,11 +44,27 @@ else
   ls "$build/screenshots"
 fi
 
+# The paper page of a model that centres its labels and of one that loads them
+# from the left, in inches and in millimetres (BUILD/screenshots/paper-*.png).
+shots="$build/screenshots"
+mkdir -p "$shots"
+echo
+echo "# paper page screenshots in $shots"
+for entry in "Kestrel KT61-600dpi:centred" "Kestrel KT41-300dpi:left"; do
+  printer=${entry%%:*}
+  for units in 1:in 2:mm; do
+    wine reg add "HKLM\\System\\CurrentControlSet\\Control\\Print\\Printers\\$printer\\PrinterDriverData" \
+      /v "Measurement System" /t REG_DWORD /d "${units%%:*}" /f >/dev/null 2>&1
+    wine "$tool" preferences "$printer" --shot "$(winepath -w "$shots")\\paper-${entry##*:}-${units##*:}.bmp" >/dev/null
+  done
+  wine reg delete "HKLM\\System\\CurrentControlSet\\Control\\Print\\Printers\\$printer\\PrinterDriverData" \
+    /v "Measurement System" /f >/dev/null 2>&1
+done
+scripts/screenshots-png.sh "$shots"
+
 # Each sample model's test page on a virtual label printer; its pictures go
 # next to the screenshots.
 vp="$(cd "$(dirname "$0")/.." && pwd)/tools/vprinter/vprinter.py"
-shots="$build/screenshots"
-mkdir -p "$shots"
 echo
 echo "# test pages on virtual label printers (pictures in $shots)"
 for m in "${models[@]}"; do

@@ -60,6 +60,20 @@ bool Load(const unsigned char *file, size_t n, DEVMODEW *dm, const char *prefix)
     return true;
 }
 
+const char *Problem(const unsigned char *file, size_t n, const char *prefix, WORD version) {
+    if (!file || n < size_t(kHeaderSize) || file[0] != 'D' || file[1] != 'M')
+        return "not a device-settings file (no \"DM32\" header)";
+    const LONG len = LONG(std::min<size_t>({n - kHeaderSize, le::u32(file + 4), size_t(0x7FFFFFFF)}));
+    devmode::ConfigBlock b = devmode::locate_config(file + kHeaderSize, len, devmode::BlockUse::carry);
+    if (!b)
+        return "no settings of this driver in it";
+    if (!prefix || mrl::__memcmp(b.tail->prefix, prefix, 3))
+        return "settings of another printer family";
+    if (b.version() != version)
+        return "settings of another driver version";
+    return nullptr;
+}
+
 const DEVMODEW *Whole(const unsigned char *file, size_t n, const char **why) {
     if (!file || n < size_t(kHeaderSize) || mrl::__memcmp(file, DMID, 4)) {
         *why = "not a device-settings file (no \"DM32\" header)";

@@ -27,6 +27,12 @@ std::vector<unsigned char> Save(const DEVMODEW *dm);
 // start with "DM" (nothing applied), true otherwise.
 bool Load(const unsigned char *file, size_t n, DEVMODEW *dm, const char *prefix);
 
+// Why Load would not take a file whole, or null: it must start with "DM" and
+// hold a configuration block for the model database prefix of block version
+// `version`. Settings of another model or version would be taken only in
+// part (the public fields), so a dialog refuses such a file instead.
+const char *Problem(const unsigned char *file, size_t n, const char *prefix, WORD version);
+
 // The device mode in a file's bytes when the file is exactly one whole device
 // mode: "DM32", a length equal to the bytes that follow, and a device mode of
 // that size (dmSize + dmDriverExtra, its header included) whose version is

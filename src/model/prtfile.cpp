@@ -36,3 +36,16 @@ bool prtfile::GetDriverDirectory(WCHAR *buf, LONG n) {
     mrl::__memcpy(buf, g_driver_dir, (len + 1) * static_cast<int32_t>(sizeof(WCHAR)));
     return true;
 }
+
+bool prtfile::ReadAll(const WCHAR *path, std::vector<unsigned char> &out, LONG max) {
+    out.clear();
+    prtfile file(path, kRead);
+    if (!file.is_open() || file.size() < 0 || file.size() > max)
+        return false;
+    out.resize(static_cast<size_t>(file.size()));
+    if (!out.empty() && file.Read(out.data(), file.size()) != file.size()) {
+        out.clear();
+        return false;
+    }
+    return true;
+}

@@ -6,6 +6,8 @@
 
 #include "../foundation/compat.h"
 
+#include <vector>
+
 #ifdef _WIN32
 typedef HANDLE prtfile_handle;
 #else
@@ -38,6 +40,9 @@ public:
     // Size taken right after opening; -1 when it could not be read, 0 before any open.
     LONG size() const { return size_; }
 
+    // The whole file into out; false when it cannot be read or holds more
+    // than max bytes (out is then empty).
+    static bool ReadAll(const WCHAR *path, std::vector<unsigned char> &out, LONG max);
     static bool Delete(const WCHAR *path);
     static bool Exists(const WCHAR *path);
     // Size and last-write time of a file, to tell whether it changed; false when it cannot be read.

@@ -186,6 +186,7 @@ LONG prtui::InitDevSheets(PPROPSHEETUI_INFO info, LPARAM, DEVICEPROPERTYHEADER *
         reg.SaveRaw("LW Message", zero, 4, false);
     }
     AddPages(flags);
+    AddAboutPage();
     take_pages();
     info->UserData = reinterpret_cast<ULONG_PTR>(this);
     info->Result = 0;
@@ -197,6 +198,7 @@ LONG prtui::InitDocSheets(PPROPSHEETUI_INFO info, LPARAM, DOCUMENTPROPERTYHEADER
     doc_header_ = header;
     sheet_.bind(info->pfnComPropSheet, info->hComPropSheet);
     AddPages(kSetupPages | kGraphicsPages | kRegionalPage);
+    AddAboutPage();
     take_pages();
     // A sheet that reports Cancel as OK (Wine) leaves the caller reading its
     // output buffer: it holds the unedited device mode until a page applies.

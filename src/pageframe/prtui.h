@@ -42,6 +42,8 @@ public:
     virtual void GetBuild(OString &out);
     // Adds the pages of the groups in flags; the number added.
     virtual long AddPages(unsigned long flags);
+    // Every sheet ends with the about page; a sheet limited to it shows it alone.
+    bool AddAboutPage();
 
     LONG InitDevSheets(PPROPSHEETUI_INFO info, LPARAM lParam, DEVICEPROPERTYHEADER *header);
     LONG InitDocSheets(PPROPSHEETUI_INFO info, LPARAM lParam, DOCUMENTPROPERTYHEADER *header);
@@ -110,11 +112,13 @@ private:
     bool version_value(const WCHAR *key, OString &out);
 };
 
-// The model family's UI object: it owns the printer stream its pages use.
+// The model family's UI object: it owns the printer stream its pages use and
+// adds the option and debug pages.
 class extui : public prtui {
 public:
     void InitEx() override;
     extstream *stream() override { return &stream_; }
+    long AddPages(unsigned long flags) override;
 
 private:
     extstream stream_;

@@ -1,16 +1,21 @@
 // mrlprint preferences PRINTER: the document sheet as applications open it
-// (DocumentPropertiesW with a prompt), then the device mode it returned.
+// (DocumentPropertiesW with a prompt), then the device mode it returned. With
+// --shot FILE.bmp the sheet is saved as a picture once it shows, then cancelled.
 // mrlprint properties PRINTER: the device sheet, opened through compstui and
 // the installed driver's DrvDevicePropertySheets (Wine's PrinterProperties
-// shows nothing).
+// shows nothing). With --defaults: the printer's default settings, the
+// document sheet with DM_UPDATE as the printer folder's Printing Defaults
+// opens it (stock-list changes are stored only there).
 #include "command.h"
 #include "printer.h"
+#include "screenshot.h"
 
 #include "platform/ddiui.h"
 
 #include <commctrl.h>
 
 #include <cstring>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -18,7 +23,9 @@ namespace {
 using mrlprint::err;
 using mrlprint::out;
 
-int preferences(const mrlprint::Args &args) {
+// The document sheet on the printer's current settings; with update, its
+// result becomes the printer's default.
+int document_sheet(const mrlprint::Args &args, bool update, const std::wstring &shot = L"") {
     HANDLE printer = mrlprint::open_printer(args[0]);
     if (!printer)
         return 1;
@@ -35,10 +42,25 @@ int preferences(const mrlprint::Args &args) {
         if (DocumentPropertiesW(nullptr, printer, name, dm_in, nullptr, DM_OUT_BUFFER) != IDOK) {
             err(L"%ls: the driver gives no device mode\n", args[0].c_str());
         } else {
+            bool shot_saved = false;
+            std::thread shooter;
+            if (!shot.empty())
+                shooter = std::thread([&shot, &shot_saved] {
+                    HWND sheet = wait_window(nullptr);
+                    if (!sheet)
+                        return;
+                    Sleep(500); // the first page paints
+                    shot_saved = save_screenshot(sheet, shot);
+                    PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+                });
             // Wine answers IDOK for Cancel too: the output buffer tells.
             LONG answer = DocumentPropertiesW(nullptr, printer, name, dm_out, dm_in,
-                                              DM_IN_BUFFER | DM_IN_PROMPT | DM_OUT_BUFFER);
-            if (answer == IDOK && dm_out->dmSize) {
+                                              DM_IN_BUFFER | DM_IN_PROMPT | DM_OUT_BUFFER | (update ? DM_UPDATE : 0));
+            if (shooter.joinable())
+                shooter.join();
+            if (!shot.empty() && !shot_saved) {
+                err(L"%ls: no picture of the sheet was saved to %ls\n", args[0].c_str(), shot.c_str());
+            } else if (answer == IDOK && dm_out->dmSize) {
                 out(L"%ls\n", in == result ? L"unchanged" : L"changed");
                 mrlprint::print_devmode(dm_out);
                 rc = 0;
@@ -65,7 +87,13 @@ HMODULE load_driver(HANDLE printer) {
     return LoadLibraryW(reinterpret_cast<DRIVER_INFO_2W *>(buf.data())->pConfigFile);
 }
 
+int preferences(const mrlprint::Args &args) {
+    return document_sheet(args, false, mrlprint::option(args, L"--shot"));
+}
+
 int properties(const mrlprint::Args &args) {
+    if (mrlprint::flag(args, L"--defaults"))
+        return document_sheet(args, true);
     HANDLE printer = mrlprint::open_printer(args[0]);
     if (!printer)
         return 1;
@@ -107,6 +135,10 @@ int properties(const mrlprint::Args &args) {
 
 } // namespace
 
-MRLPRINT_COMMAND(L"preferences", L"PRINTER  edit the printer's settings in its document sheet, print the result",
+MRLPRINT_COMMAND(L"preferences",
+                 L"PRINTER [--shot FILE.bmp]  edit the printer's settings in its document sheet, print the result; "
+                 L"--shot saves a picture of the sheet and cancels it",
                  preferences);
-MRLPRINT_COMMAND(L"properties", L"PRINTER  open the printer's device sheet", properties);
+MRLPRINT_COMMAND(L"properties",
+                 L"PRINTER [--defaults]  open the printer's device sheet, or with --defaults its default settings",
+                 properties);

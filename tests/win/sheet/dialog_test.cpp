@@ -10,7 +10,7 @@
 #include "pages/ppabout.h"
 #include "platform/seam.h"
 #include "resource_ids.h"
-#include "screenshot.h"
+#include "sheet_driver.h"
 #include "test_printer.h"
 #include "tool_run.h"
 
@@ -18,6 +18,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+using sheet::shoot;
 
 MRL_DRIVER_ENVIRONMENT();
 

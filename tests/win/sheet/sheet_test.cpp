@@ -4,7 +4,6 @@
 // checks that the page really ran: without a display a sheet returns OK too.
 #include "installed_driver.h"
 #include "module_path.h"
-#include "screenshot.h"
 #include "sheet_ui.h"
 #include "test_printer.h"
 
@@ -15,9 +14,7 @@
 
 #include <cstring>
 #include <functional>
-#include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -27,7 +24,7 @@ DEVMODEW *as_dm(Bytes &b) { return reinterpret_cast<DEVMODEW *>(b.data()); }
 
 constexpr wchar_t kModel[] = L"Kestrel KD42-203dpi";
 
-// What the helper thread saw of the sheet.
+// What the helper thread saw of the regional page.
 struct Seen {
     bool ran = false;              // the regional page filled its lists
     LONG languages = 0;            // items of the language list
@@ -40,41 +37,30 @@ struct Seen {
 class SheetScript {
 public:
     SheetScript(const wchar_t *shot, std::function<void(HWND page)> act, int button,
-                DWORD process = GetCurrentProcessId()) {
-        thread_ = std::thread([this, shot, act, button, process] {
-            HWND sheet = nullptr;
-            for (int i = 0; i < 200 && !sheet; ++i, Sleep(50)) {
-                Probe probe = {process, nullptr};
-                EnumWindows(find_tabbed, reinterpret_cast<LPARAM>(&probe));
-                sheet = probe.found;
-            }
-            if (!sheet)
-                return;
-            HWND page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-            HWND units = GetDlgItem(page, IDC_RGN_UNITS), langs = GetDlgItem(page, IDC_RGN_LANGUAGE);
-            seen.ran = units && SendMessageW(units, CB_GETCOUNT, 0, 0) == 4;
-            seen.languages = static_cast<LONG>(SendMessageW(langs, CB_GETCOUNT, 0, 0));
-            seen.units = static_cast<LONG>(SendMessageW(units, CB_GETCURSEL, 0, 0));
-            wchar_t text[64] = {};
-            if (SendMessageW(units, CB_GETLBTEXTLEN, 1, 0) < 64)
-                SendMessageW(units, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(text));
-            seen.inches = text;
-            seen.painted = shoot(sheet, shot);
-            act(page);
-            // Posted: Wine's sheet ends inside the press, and a sent press never returns.
-            PostMessageW(sheet, PSM_PRESSBUTTON, button, 0);
-        });
-    }
-    ~SheetScript() { done(); }
+                DWORD process = GetCurrentProcessId())
+        : script_(
+              [this, shot, act](HWND sheet) {
+                  HWND page = sheet::show_page(sheet, IDC_RGN_UNITS);
+                  HWND units = GetDlgItem(page, IDC_RGN_UNITS), langs = GetDlgItem(page, IDC_RGN_LANGUAGE);
+                  seen.ran = units && SendMessageW(units, CB_GETCOUNT, 0, 0) == 4;
+                  seen.languages = static_cast<LONG>(SendMessageW(langs, CB_GETCOUNT, 0, 0));
+                  seen.units = static_cast<LONG>(SendMessageW(units, CB_GETCURSEL, 0, 0));
+                  wchar_t text[64] = {};
+                  if (SendMessageW(units, CB_GETLBTEXTLEN, 1, 0) < 64)
+                      SendMessageW(units, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(text));
+                  seen.inches = text;
+                  seen.painted = sheet::shoot(sheet, shot);
+                  act(page);
+              },
+              button, process) {}
     const Seen &done() {
-        if (thread_.joinable())
-            thread_.join();
+        script_.done();
         return seen;
     }
 
 private:
     Seen seen;
-    std::thread thread_;
+    sheet::Script script_;
 };
 
 constexpr LONG_PTR kGerman = 'g' | 'e' << 8 | 'r' << 16;
@@ -91,22 +77,14 @@ class DocumentSheet : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(printer.ok()) << "printer error " << printer.error();
-        LONG size = DocumentPropertiesW(nullptr, printer.handle(), printer.wname(), nullptr, nullptr, 0);
-        ASSERT_EQ(size, 1460);
-        in.assign(size, 0);
-        ASSERT_EQ(DocumentPropertiesW(nullptr, printer.handle(), printer.wname(), as_dm(in), nullptr, DM_OUT_BUFFER),
-                  IDOK);
+        ASSERT_TRUE(doc.fetch());
+        ASSERT_EQ(in.size(), 1460u);
         as_dm(in)->dmCopies = 3; // an application's own choice, carried through the sheet
     }
-    // The prompt with the input above; the output buffer starts as 0xEE bytes.
-    Bytes prompt() {
-        Bytes out(in.size(), 0xEE);
-        DocumentPropertiesW(nullptr, printer.handle(), printer.wname(), as_dm(out), as_dm(in),
-                            DM_IN_BUFFER | DM_IN_PROMPT | DM_OUT_BUFFER);
-        return out;
-    }
+    Bytes prompt() { return doc.prompt(); }
     TestPrinter printer{L"mrl sheet", kModel};
-    Bytes in;
+    sheet::Document doc{printer.handle(), printer.wname()};
+    Bytes &in = doc.in;
 };
 
 TEST_F(DocumentSheet, OkStoresUnitsAndLanguageAndReturnsTheEditedDeviceMode) {
@@ -220,8 +198,8 @@ TEST_F(DocumentSheet, WindowsSheetResultFillsTheCallersOwnBuffer) {
                                      DM_IN_BUFFER | DM_IN_PROMPT | DM_OUT_BUFFER};
     PROPSHEETUI_INFO info = windows_init(&header);
     ASSERT_EQ(driver.document(&info, 0), 1);
-    // The regional page and the about page.
-    EXPECT_EQ(WindowsSheet::modes, std::vector<BYTE>(2, INSPSUIPAGE_MODE_LAST_CHILD));
+    // The paper, graphics, regional and option pages, then the about page, each at the end.
+    EXPECT_EQ(WindowsSheet::modes, std::vector<BYTE>(5, INSPSUIPAGE_MODE_LAST_CHILD));
     EXPECT_EQ(WindowsSheet::added, 0) << "Windows never takes Wine's fallback";
 
     SETRESULT_INFO result = {sizeof result, 0, reinterpret_cast<HANDLE>(0x101), CPSUI_OK};
@@ -266,7 +244,8 @@ struct ToolRun {
     std::string out;
 };
 
-ToolRun run_tool_sheet(const wchar_t *command, const std::wstring &printer, const wchar_t *shot) {
+ToolRun run_tool_sheet(const wchar_t *command, const std::wstring &printer, const wchar_t *shot,
+                       const wchar_t *options = L"") {
     ToolRun run;
     wchar_t dir[MAX_PATH];
     GetTempPathW(MAX_PATH, dir);
@@ -274,7 +253,7 @@ ToolRun run_tool_sheet(const wchar_t *command, const std::wstring &printer, cons
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     HANDLE out = CreateFileW(out_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
     std::wstring line = L"\"" + built_module_path(L"tools\\mrlprint\\mrlprint.exe") + L"\" " + command + L" \"" +
-                        printer + L"\"";
+                        printer + L"\"" + options;
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
@@ -315,6 +294,12 @@ TEST(Tool, PreferencesAndPropertiesShowTheSheetsAndReportTheResult) {
     EXPECT_TRUE(props.ran);
     EXPECT_EQ(props.rc, 0u) << props.out;
     EXPECT_EQ(props.out.rfind("sheet closed; language sys, units as the system", 0), 0u) << props.out;
+
+    // The printer's default settings: the document sheet with DM_UPDATE.
+    ToolRun defaults = run_tool_sheet(L"properties", printer.name(), L"eng-tool-defaults", L" --defaults");
+    EXPECT_TRUE(defaults.ran);
+    EXPECT_EQ(defaults.rc, 0u) << defaults.out;
+    EXPECT_EQ(defaults.out.rfind("unchanged", 0), 0u) << defaults.out;
 }
 
 } // namespace

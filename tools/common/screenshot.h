@@ -1,12 +1,11 @@
-// Screenshots of test windows: what is on the screen inside a window's
-// rectangle, as a 24-bit BMP (scripts/screenshots-png.sh makes PNG files).
+// Screenshots of windows: what is on the screen inside a window's rectangle,
+// as a 24-bit BMP (scripts/screenshots-png.sh makes PNG files); tests and mrlprint.
 #pragma once
 
 #include <windows.h>
 
-#include "module_path.h"
+#include <commctrl.h>
 
-#include <set>
 #include <string>
 
 // Lets a window paint: dispatches what is queued, a few times over 100 ms.
@@ -49,21 +48,35 @@ inline bool save_screenshot(HWND dlg, const std::wstring &path) {
     return ok;
 }
 
-// Saves the window as it is on the screen into BUILD/screenshots/NAME.bmp
-// (a null name saves nothing); true when it was saved and shows more than a
-// blank area (a window without a display paints nothing).
-inline bool shoot(HWND window, const wchar_t *name) {
-    std::wstring dir = built_module_path(L"..\\screenshots\\");
-    CreateDirectoryW(dir.c_str(), nullptr);
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    Sleep(300);
-    RECT r;
-    GetWindowRect(window, &r);
-    HDC screen = GetDC(nullptr);
-    std::set<COLORREF> colours;
-    for (LONG y = r.top; y < r.bottom; y += 7)
-        for (LONG x = r.left; x < r.right; x += 7)
-            colours.insert(GetPixel(screen, x, y));
-    ReleaseDC(nullptr, screen);
-    return (!name || save_screenshot(window, dir + name + L".bmp")) && colours.size() >= 4;
+struct WindowProbe {
+    DWORD pid;
+    const wchar_t *caption;
+    HWND found;
+};
+
+inline BOOL CALLBACK probe_window(HWND wnd, LPARAM lParam) {
+    auto *probe = reinterpret_cast<WindowProbe *>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(wnd, &owner);
+    if (owner != probe->pid || !IsWindowVisible(wnd))
+        return TRUE;
+    wchar_t text[256] = {};
+    GetWindowTextW(wnd, text, 256);
+    bool match = probe->caption ? lstrcmpW(text, probe->caption) == 0
+                                : FindWindowExW(wnd, nullptr, WC_TABCONTROLW, nullptr) != nullptr;
+    if (match)
+        probe->found = wnd;
+    return match ? FALSE : TRUE;
+}
+
+// A visible top-level window of the process with that caption (null: one with
+// tabs, a property sheet), waited for up to 10 s; null when none came.
+inline HWND wait_window(const wchar_t *caption, DWORD pid = GetCurrentProcessId()) {
+    for (int i = 0; i < 200; ++i, Sleep(50)) {
+        WindowProbe probe = {pid, caption, nullptr};
+        EnumWindows(probe_window, reinterpret_cast<LPARAM>(&probe));
+        if (probe.found)
+            return probe.found;
+    }
+    return nullptr;
 }
