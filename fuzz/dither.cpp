@@ -27,6 +27,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     std::vector<BYTE> px(size_t(span * h));
     for (size_t i = 0; i < px.size() && at < size; ++i)
         px[i] = data[at++];
+    // Monochrome: the mirror flag takes the whole-picture stages; the same
+    // settings on the mirror image without it take the row path.
+    std::vector<BYTE> mirrored = px;
+    for (LONG y = 0; y < h; ++y)
+        for (LONG x = 0; x < w; ++x)
+            std::memcpy(&mirrored[size_t(y * span + 3 * (w - 1 - x))], &px[size_t(y * span + 3 * x)], 3);
     bmDither d;
     // Upwards: row 0 is the last in memory, as in a bottom-up bitmap.
     d.SetBitmap(up ? px.data() + size_t(span * (h - 1)) : px.data(), w, h, up ? -span : span);
@@ -35,6 +41,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     d.SetColorMode(mode, index);
     smooth ? d.DitherSmooth() : d.Dither();
 
+    if (mode == bmDither::kMono && !(cfg.flags & (dithercfg::kMirror | dithercfg::kFlip))) {
+        dithercfg flipped = cfg;
+        flipped.flags = SHORT(flipped.flags | dithercfg::kMirror);
+        bmDither m;
+        m.SetBitmap(up ? mirrored.data() + size_t(span * (h - 1)) : mirrored.data(), w, h, up ? -span : span);
+        m.SetDither(flipped);
+        m.SetColorMode(mode, index);
+        smooth ? m.DitherSmooth() : m.Dither();
+        for (LONG y = 0; y < h; ++y)
+            if (std::memcmp(&px[size_t(y * span)], &mirrored[size_t(y * span)], size_t(w) * 3))
+                std::abort();
+    }
     if (cfg.method < 0 || cfg.method > 4 || smooth)
         return 0;
     const LONG used = count >= 1 && count <= 16 ? count : 1;

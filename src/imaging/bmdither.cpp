@@ -148,6 +148,8 @@ void bmDither::Dither() {
 }
 
 void bmDither::Run() {
+    if (MonoRows())
+        return;
     ColorAdjust();
     if (cfg_.flags & dithercfg::kMirror)
         FlipX();

@@ -43,6 +43,9 @@ private:
     BYTE *data_row_col(LONG y, LONG x) const { return rows_[y] + 3 * x; }
 
     void Run();
+    // Monochrome without flips, one row at a time from adjustment to result;
+    // false when the settings need the whole-picture stages.
+    bool MonoRows();
     void FlipX();
     void FlipY();
     void ColorAdjust();

@@ -118,3 +118,36 @@ TEST(Dither, SmoothGivesFiveLevelsAndPalettesKeepTheirLimits) {
 }
 
 } // namespace
+
+namespace {
+
+// Mirroring commutes with the per-pixel adjustment, so dithering a picture
+// with the mirror flag (the whole-picture stages) must equal dithering its
+// mirror image without it (the row-by-row path).
+TEST(Dither, RowPathEqualsWholePictureStages) {
+    std::mt19937 rng(7);
+    for (int round = 0; round < 400; ++round) {
+        const LONG w = 1 + LONG(rng() % 70), h = 1 + LONG(rng() % 9);
+        Image im(w, h, 0, 0, 0), mirrored(w, h, 0, 0, 0);
+        for (BYTE &b : im.px)
+            b = BYTE(rng());
+        for (LONG y = 0; y < h; ++y)
+            for (LONG x = 0; x < w; ++x)
+                std::copy(im.at(x, y), im.at(x, y) + 3, mirrored.at(w - 1 - x, y));
+        dithercfg c = settings(SHORT(rng() % 5));
+        if (round % 2) { // half with default adjustments
+            c.brightness = SHORT(int(rng() % 201) - 100), c.contrast = SHORT(int(rng() % 201) - 100);
+            c.red = SHORT(int(rng() % 201) - 100), c.blue = SHORT(int(rng() % 201) - 100);
+            c.flags = SHORT(rng() % 2 ? dithercfg::kNegative : 0);
+        }
+        c.bayer_size = SHORT(rng() % 3), c.cluster_size = SHORT(rng() % 4);
+        c.kernel = SHORT(rng() % 2), c.algebraic = SHORT(rng() % 20);
+        const bool index = rng() % 3 == 0;
+        run(mirrored, c, bmDither::kMono, false, index);
+        c.flags = SHORT(c.flags | dithercfg::kMirror);
+        run(im, c, bmDither::kMono, false, index);
+        ASSERT_EQ(im.px, mirrored.px) << "round " << round << " method " << c.method << " w " << w;
+    }
+}
+
+} // namespace

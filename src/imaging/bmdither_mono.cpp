@@ -1,0 +1,294 @@
+// Monochrome dithering row by row: the adjusted grey of a row is made into a
+// small buffer just before the row (or, for error diffusion, the rows it
+// spreads into) is needed, so the picture is read and written once. Every
+// value is the one the whole-picture stages produce; only the order of
+// independent work changes.
+#include "bmdither.h"
+
+#include "../foundation/util.h"
+
+#include <cstring>
+#include <new>
+#include <vector>
+
+#if defined(__GNUC__) && defined(__x86_64__)
+#define MRL_SSSE3 1
+#include <immintrin.h>
+#endif
+
+namespace {
+
+inline SHORT w16(int32_t v) { return static_cast<SHORT>(static_cast<uint16_t>(v)); }
+inline BYTE clamp8(int v) { return v <= 0 ? 0 : v >= 255 ? 255 : BYTE(v); }
+
+const BYTE kBayer2[4] = {0, 2, 3, 1};
+const BYTE kBayer4[16] = {0, 8, 2, 10, 12, 4, 14, 6, 3, 11, 1, 9, 15, 7, 13, 5};
+const BYTE kBayer8[64] = {0,  32, 8,  40, 2,  34, 10, 42, 48, 16, 56, 24, 50, 18, 58, 26, 12, 44, 4,  36, 14, 46,
+                          6,  38, 60, 28, 52, 20, 62, 30, 54, 22, 3,  35, 11, 43, 1,  33, 9,  41, 51, 19, 59, 27,
+                          49, 17, 57, 25, 15, 47, 7,  39, 13, 45, 5,  37, 63, 31, 55, 23, 61, 29, 53, 21};
+const BYTE kCluster2[4] = {0, 1, 2, 3};
+const BYTE kCluster4[16] = {0, 2, 8, 10, 4, 6, 12, 14, 9, 11, 1, 3, 13, 15, 5, 7};
+const BYTE kCluster6[36] = {16, 12, 14, 18, 22, 20, 8,  0,  2,  26, 34, 32, 10, 4,  6,  24, 30, 28,
+                            19, 23, 21, 17, 13, 15, 27, 35, 33, 9,  1,  3,  25, 31, 29, 11, 5,  7};
+const BYTE kCluster8[64] = {30, 24, 26, 28, 32, 38, 36, 34, 22, 0,  2,  14, 40, 62, 60, 48, 18, 4,  6,  12, 44, 58,
+                            56, 50, 20, 10, 8,  16, 42, 52, 54, 46, 33, 39, 37, 35, 31, 25, 27, 29, 41, 63, 61, 49,
+                            23, 1,  3,  15, 45, 59, 57, 51, 19, 5,  7,  13, 43, 53, 55, 47, 21, 11, 9,  17};
+
+// The adjusted grey of a row of pixels.
+class GreyRows {
+public:
+    explicit GreyRows(const dithercfg &cfg) {
+        const SHORT factor = w16(cfg.contrast + 100);
+        const int offsets[3] = {cfg.blue, cfg.green, cfg.red};
+        const int weights[3] = {3, 11, 6};
+        identity_ = true;
+        for (int k = 0; k < 3; ++k)
+            for (int c = 0; c < 256; ++c) {
+                SHORT v = SHORT(c);
+                if (cfg.flags & dithercfg::kNegative)
+                    v = w16(256 - v);
+                v = w16(v + cfg.brightness + offsets[k]);
+                if (cfg.contrast != 0)
+                    v = w16(mrl::__muldiv(w16(v - 128), factor, 100) + 128);
+                identity_ = identity_ && v == c;
+                part_[k][c] = uint16_t(weights[k] * v);
+            }
+    }
+    void operator()(const BYTE *p, BYTE *grey, LONG w) const {
+        LONG x = 0;
+#ifdef MRL_SSSE3
+        if (identity_ && ssse3()) {
+            x = identity_simd(p, grey, w);
+            p += 3 * x;
+        }
+#endif
+        if (identity_) {
+            // (6R + 11G + 3B) / 20 stays within 0..255 without adjustment.
+            for (; x < w; ++x, p += 3)
+                grey[x] = BYTE((6 * p[2] + 11 * p[1] + 3 * p[0]) / 20);
+            return;
+        }
+        for (; x < w; ++x, p += 3)
+            grey[x] = divide(uint16_t(part_[0][p[0]] + part_[1][p[1]] + part_[2][p[2]]));
+    }
+
+#ifdef MRL_SSSE3
+    static bool ssse3() {
+        static const bool has = __builtin_cpu_supports("ssse3");
+        return has;
+    }
+#endif
+
+private:
+    // The 16-bit sum, divided by 20 and clamped.
+    static BYTE divide(uint16_t sum) { return clamp8(w16(SHORT(sum) / 20)); }
+
+#ifdef MRL_SSSE3
+    // Whole blocks of 16 pixels; answers how many pixels it did.
+    __attribute__((target("ssse3"))) static LONG identity_simd(const BYTE *p, BYTE *grey, LONG w) {
+        static const struct Masks {
+            __m128i m[3][3]; // channel (b, g, r) x source register
+            Masks() {
+                for (int ch = 0; ch < 3; ++ch)
+                    for (int reg = 0; reg < 3; ++reg) {
+                        alignas(16) signed char b[16];
+                        for (int lane = 0; lane < 16; ++lane) {
+                            int at = 3 * lane + ch - 16 * reg;
+                            b[lane] = at >= 0 && at < 16 ? static_cast<signed char>(at) : -1;
+                        }
+                        m[ch][reg] = _mm_load_si128(reinterpret_cast<const __m128i *>(b));
+                    }
+            }
+        } masks;
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i w6 = _mm_set1_epi16(6), w11 = _mm_set1_epi16(11), w3 = _mm_set1_epi16(3);
+        // s * 3277 >> 16 equals s / 20 for every s up to 5100.
+        const __m128i magic = _mm_set1_epi16(3277);
+        LONG x = 0;
+        for (; x + 16 <= w; x += 16, p += 48) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16));
+            const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 32));
+            __m128i ch[3];
+            for (int k = 0; k < 3; ++k)
+                ch[k] = _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(a, masks.m[k][0]), _mm_shuffle_epi8(b, masks.m[k][1])),
+                                     _mm_shuffle_epi8(c, masks.m[k][2]));
+            auto half = [&](__m128i (*unpack)(__m128i, __m128i)) {
+                __m128i s = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(unpack(ch[2], zero), w6),
+                                                        _mm_mullo_epi16(unpack(ch[1], zero), w11)),
+                                          _mm_mullo_epi16(unpack(ch[0], zero), w3));
+                return _mm_mulhi_epu16(s, magic);
+            };
+            const __m128i lo = half([](__m128i u, __m128i v) { return _mm_unpacklo_epi8(u, v); });
+            const __m128i hi = half([](__m128i u, __m128i v) { return _mm_unpackhi_epi8(u, v); });
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(grey + x), _mm_packus_epi16(lo, hi));
+        }
+        return x;
+    }
+#endif
+
+    uint16_t part_[3][256]; // blue, green, red: weight x adjusted channel, 16-bit
+    bool identity_;
+};
+
+#ifdef MRL_SSSE3
+// Each result byte three times; answers how many pixels it did.
+__attribute__((target("ssse3"))) LONG triple_simd(BYTE *p, const BYTE *q, LONG w) {
+    const __m128i m0 = _mm_setr_epi8(0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5);
+    const __m128i m1 = _mm_setr_epi8(5, 5, 6, 6, 6, 7, 7, 7, 8, 8, 8, 9, 9, 9, 10, 10);
+    const __m128i m2 = _mm_setr_epi8(10, 11, 11, 11, 12, 12, 12, 13, 13, 13, 14, 14, 14, 15, 15, 15);
+    LONG i = 0;
+    for (; i + 16 <= w; i += 16, p += 48) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(q + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(p), _mm_shuffle_epi8(v, m0));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(p + 16), _mm_shuffle_epi8(v, m1));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(p + 32), _mm_shuffle_epi8(v, m2));
+    }
+    return i;
+}
+#endif
+
+// Row results (0 or 255 each) into the picture: all three bytes, or with
+// index output 1/0 in byte 0 and the adjusted grey in bytes 1 and 2.
+void write_row(BYTE *p, const BYTE *q, const BYTE *grey, LONG w, bool index) {
+    LONG x = 0;
+    if (index) {
+        for (; x < w; ++x, p += 3)
+            p[0] = q[x] ? 1 : 0, p[1] = p[2] = grey[x];
+        return;
+    }
+#ifdef MRL_SSSE3
+    if (GreyRows::ssse3()) {
+        x = triple_simd(p, q, w);
+        p += 3 * x;
+    }
+#endif
+    for (; x < w; ++x, p += 3)
+        p[0] = p[1] = p[2] = q[x];
+}
+
+// 255 where grey > threshold.
+void above(const BYTE *grey, const BYTE *t, BYTE *q, LONG w) {
+    LONG x = 0;
+#ifdef MRL_SSSE3
+    const __m128i zero = _mm_setzero_si128();
+    for (; x + 16 <= w; x += 16) {
+        const __m128i g = _mm_loadu_si128(reinterpret_cast<const __m128i *>(grey + x));
+        const __m128i th = _mm_loadu_si128(reinterpret_cast<const __m128i *>(t + x));
+        const __m128i off = _mm_cmpeq_epi8(_mm_subs_epu8(g, th), zero);
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(q + x), _mm_andnot_si128(off, _mm_set1_epi8(-1)));
+    }
+#endif
+    for (; x < w; ++x)
+        q[x] = grey[x] > t[x] ? 255 : 0;
+}
+
+} // namespace
+
+bool bmDither::MonoRows() {
+    if (color_mode_ != kMono || (cfg_.flags & (dithercfg::kMirror | dithercfg::kFlip)) || cfg_.method < 0 ||
+        cfg_.method > 4)
+        return false;
+    const GreyRows grey_of(cfg_);
+    const LONG w = width_;
+    // Grey rows with two guard cells each side (error diffusion spills into
+    // them; they are never read), the threshold rows and the results.
+    const size_t span = size_t(w) + 4;
+    std::vector<BYTE> buf;
+    LONG n = 1;
+    const BYTE *matrix = nullptr;
+    int scale = 0;
+    if (cfg_.method == dithercfg::kBayer || cfg_.method == dithercfg::kCluster) {
+        static const BYTE *const bayer[3] = {kBayer2, kBayer4, kBayer8};
+        static const BYTE *const cluster[4] = {kCluster2, kCluster4, kCluster6, kCluster8};
+        static const int bayer_n[3] = {2, 4, 8}, cluster_n[4] = {2, 4, 6, 8};
+        static const int bayer_s[3] = {64, 16, 4}, cluster_s[4] = {64, 16, 7, 4};
+        const SHORT b = cfg_.bayer_size < 0 ? 0 : cfg_.bayer_size > 2 ? 2 : cfg_.bayer_size;
+        const SHORT c = cfg_.cluster_size < 0 ? 0 : cfg_.cluster_size > 3 ? 3 : cfg_.cluster_size;
+        const bool is_bayer = cfg_.method == dithercfg::kBayer;
+        matrix = is_bayer ? bayer[b] : cluster[c];
+        n = is_bayer ? bayer_n[b] : cluster_n[c];
+        scale = is_bayer ? bayer_s[b] : cluster_s[c];
+    }
+    try {
+        buf.resize(span * (5 + size_t(n)));
+    } catch (const std::bad_alloc &) {
+        return false; // the whole-picture stages need no buffers
+    }
+    BYTE *line[3] = {&buf[2], &buf[span + 2], &buf[2 * span + 2]};
+    BYTE *q = &buf[3 * span], *orig = &buf[4 * span], *trows = &buf[5 * span];
+    for (LONG r = 0; r < n && matrix; ++r)
+        for (LONG x = 0; x < w; ++x)
+            trows[size_t(r) * span + x] = BYTE(matrix[r * n + (x + x_offset_) % n] * scale);
+
+    const bool diffusion = cfg_.method == dithercfg::kDiffusion;
+    const bool jarvis = cfg_.kernel == 1;
+    if (diffusion) {
+        for (LONG k = 0; k < 3 && k < height_; ++k)
+            grey_of(data_row(k), line[k], w);
+    }
+    LONG A = 0, B = 0, C = 1;
+    GetAlgebraicSequence(cfg_.algebraic < 0 ? 0 : cfg_.algebraic > 19 ? 19 : cfg_.algebraic, &A, &B, &C);
+
+    for (LONG y = 0; y < height_; ++y) {
+        BYTE *p = data_row(y);
+        BYTE *g = line[0];
+        if (!diffusion)
+            grey_of(p, g, w);
+        // Index output keeps the adjusted grey, before any spread error.
+        if (index_output_ && diffusion)
+            grey_of(p, orig, w);
+        else if (index_output_)
+            std::memcpy(orig, g, size_t(w));
+        switch (cfg_.method) {
+        case dithercfg::kThreshold:
+            for (LONG x = 0; x < w; ++x)
+                q[x] = g[x] >= 128 ? 255 : 0;
+            break;
+        case dithercfg::kBayer:
+        case dithercfg::kCluster:
+            above(g, trows + size_t((y + y_offset_) % n) * span, q, w);
+            break;
+        case dithercfg::kAlgebraic: {
+            DWORD k = DWORD(((y + y_offset_) * A + x_offset_ * B) % C);
+            for (LONG x = 0; x < w; ++x) {
+                q[x] = DWORD(C) * g[x] > k * 256 ? 255 : 0;
+                k += DWORD(B);
+                if (k >= DWORD(C))
+                    k -= DWORD(C);
+            }
+            break;
+        }
+        default: {
+            BYTE *n1 = line[1], *n2 = line[2];
+            auto spread = [](BYTE &c, int e, int wt, int d) { c = clamp8(c - e * wt / d); };
+            for (LONG x = 0; x < w; ++x) {
+                const int v = g[x];
+                const BYTE out = v > 127 ? 255 : 0;
+                const int e = out - v;
+                q[x] = out;
+                if (!jarvis) {
+                    spread(g[x + 1], e, 7, 16);
+                    spread(n1[x - 1], e, 3, 16), spread(n1[x], e, 5, 16), spread(n1[x + 1], e, 1, 16);
+                } else {
+                    spread(g[x + 1], e, 7, 48), spread(g[x + 2], e, 5, 48);
+                    spread(n1[x - 2], e, 3, 48), spread(n1[x - 1], e, 5, 48), spread(n1[x], e, 7, 48);
+                    spread(n1[x + 1], e, 5, 48), spread(n1[x + 2], e, 3, 48);
+                    spread(n2[x - 2], e, 1, 48), spread(n2[x - 1], e, 3, 48), spread(n2[x], e, 5, 48);
+                    spread(n2[x + 1], e, 3, 48), spread(n2[x + 2], e, 1, 48);
+                }
+            }
+            break;
+        }
+        }
+        write_row(p, q, orig, w, index_output_);
+        if (diffusion) {
+            // The next row is already grey and carries its share of error.
+            BYTE *done = line[0];
+            line[0] = line[1], line[1] = line[2], line[2] = done;
+            if (y + 3 < height_)
+                grey_of(data_row(y + 3), line[2], w);
+        }
+    }
+    return true;
+}
