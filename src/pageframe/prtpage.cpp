@@ -3,6 +3,7 @@
 #include "../devmode/layout.h"
 #include "../foundation/memory.h"
 #include "../foundation/util.h"
+#include "../imaging/prtbitmap.h"
 #include "../platform/globals.h"
 #include "../platform/seam.h"
 #include "prtui.h"
@@ -139,6 +140,25 @@ void prtpage::Apply() {
 
 const WCHAR *prtpage::GetString(long id) { return ui->locale().GetString(id); }
 
+WCHAR *prtpage::microns_to_string(LONG microns) { return ui->locale().microns_to_string(microns); }
+
+LONG prtpage::string_to_microns(const WCHAR *text) { return ui->locale().string_to_microns(text); }
+
+void prtpage::xdimension_to_string(LONG dots, LONG dpi, OString &out) { ui->locale().xdimension_to_string(dots, dpi, out); }
+
+void prtpage::dpi_to_string(OString &out, LONG dpi) { ui->locale().dpi_to_string(out, dpi); }
+
+void prtpage::dpi_to_string(OString &out, LONG dpi_x, LONG dpi_y) { ui->locale().dpi_to_string(out, dpi_x, dpi_y); }
+
+LONG prtpage::get_dpi() const {
+    _MODEL *model = ui->model();
+    return model && model->GetPDT() ? model->GetPDT()->dpi : 0;
+}
+
+LONG prtpage::microns_to_dots(LONG microns) const { return prtlocale::microns_to_dots(microns, get_dpi()); }
+
+LONG prtpage::dots_to_microns(LONG dots) const { return prtlocale::dots_to_microns(dots, get_dpi()); }
+
 _MODEL *prtpage::get_model() const { return ui->model(); }
 
 bool prtpage::is_default_dm() const { return (ui->mode_flags() & (0x01 | 0x40)) != 0; }
@@ -160,6 +180,27 @@ bool prtpage::WM_QuerySiblings(WPARAM wParam, LPARAM lParam) {
 
 int prtpage::Message(const wchar_t *text, const wchar_t *caption, long flags) {
     return platform::windows().MessageBoxW(hwnd, text, caption, static_cast<UINT>(flags));
+}
+
+void prtpage::ShowWaitDialog(bool show) {
+    if (show) {
+        hwndWait = DialogModeless(L"DLG_WAITINFO", WaitInfoDlg);
+    } else if (hwndWait) {
+        DestroyWindow(hwndWait);
+        hwndWait = nullptr;
+    }
+}
+
+INT_PTR CALLBACK prtpage::WaitInfoDlg(HWND hwnd, UINT msg, WPARAM, LPARAM lParam) {
+    if (msg != WM_INITDIALOG)
+        return FALSE;
+    auto *record = reinterpret_cast<PROPSHEETPAGEW *>(lParam);
+    if (auto *ui = record ? reinterpret_cast<prtui *>(record->lParam) : nullptr)
+        prtbitmap::SetBitmap(GetDlgItem(hwnd, 363), ui->locale(), 224, true);
+    ShowWindow(hwnd, SW_SHOWNORMAL);
+    InvalidateRect(hwnd, nullptr, TRUE);
+    UpdateWindow(hwnd);
+    return TRUE;
 }
 
 INT_PTR prtpage::Default(UINT msg, WPARAM, LPARAM, INT_PTR commandResult) {
@@ -243,6 +284,11 @@ INT_PTR prtpage::DlgProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
         bool open = WM_Command(LOWORD(wParam), HIWORD(wParam), static_cast<LONG>(lParam));
         return open ? Default(msg, wParam, lParam, TRUE) : FALSE;
     }
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        if (ui)
+            ScrollBarMessage(reinterpret_cast<HWND>(lParam), LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
     case WM_QUERYNEWPALETTE:
     case WM_PALETTEISCHANGING:
     case WM_PALETTECHANGED:

@@ -12,6 +12,7 @@
 
 class prtui;
 class _MODEL;
+class OString;
 
 class prtpage {
 public:
@@ -63,14 +64,51 @@ public:
     bool Forward(long id, UINT msg, WPARAM wParam, LPARAM lParam);
     bool WM_QuerySiblings(WPARAM wParam, LPARAM lParam);
     int Message(const wchar_t *text, const wchar_t *caption, long flags);
+    // The wait window over the page while the driver talks to the printer:
+    // painted before the call returns, since the caller then blocks.
+    void ShowWaitDialog(bool show);
+    static INT_PTR CALLBACK WaitInfoDlg(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+    // Lengths in the model's resolution and the locale's measurement system.
+    WCHAR *microns_to_string(LONG microns);
+    LONG string_to_microns(const WCHAR *text);
+    void xdimension_to_string(LONG dots, LONG dpi, OString &out);
+    void dpi_to_string(OString &out, LONG dpi);
+    void dpi_to_string(OString &out, LONG dpi_x, LONG dpi_y);
+    LONG get_dpi() const;
+    LONG microns_to_dots(LONG microns) const;
+    LONG dots_to_microns(LONG dots) const;
 
     // Control wrappers: a missing control makes each a no-op with the result
     // given (false, 0 or -1).
     bool WM_Command(WORD id, WORD notifyCode, LONG lParam);
     void WM_Refresh(bool full);
+    bool WM_Show(long id, bool show);
     bool WM_Enable(long id, bool enable);
     void WM_EnableAll(bool enable, long firstId, long lastId);
+    bool WM_SetFocus(long id);
     bool WM_SetText(long id, const wchar_t *text);
+    // Characters copied; size 0 means the whole text.
+    LONG WM_GetText(long id, wchar_t *buffer, LONG size);
+    // Length + 1, or 0 without the control.
+    LONG WM_GetText(long id, OString &text);
+    // True when it made the spin control, false when it updated one.
+    bool WM_AddUpDownControl(long buddyId, long upDownId, LONG lower, LONG upper, LONG pos, DWORD style);
+
+    bool EM_SetText(long id, const wchar_t *text);
+    bool EM_LimitText(long id, LONG limit);
+    LONG EM_GetInt(long id);
+    // Writes the number; the spin control id | 0x4000 follows when there is one.
+    bool EM_SetInt(long id, LONG value);
+    bool EM_AddUpDownInt(long id, LONG lower, LONG upper);
+    LONG EM_GetMicrons(long id);
+    bool EM_SetMicrons(long id, LONG microns);
+    LONG EM_GetDots(long id);
+    bool EM_SetDots(long id, LONG dots);
+
+    bool BM_SetCheck(long id, LONG state);
+    bool BM_GetCheck(long id);
+
     LONG CB_GetCount(long id);
     bool CB_ResetContent(long id);
     bool CB_SetCurSel(long id, LONG index);
@@ -79,6 +117,33 @@ public:
     LONG_PTR CB_GetCurSelData(long id);
     bool CB_AddString(long id, const wchar_t *text, LONG_PTR data);
     bool CB_SetCurSelData(long id, LONG_PTR data);
+    LONG CB_FindString(long id, const wchar_t *text);
+
+    bool LB_ResetContent(long id);
+    LONG_PTR LB_GetSelData(long id, LONG index);
+    LONG_PTR LB_GetCurSelData(long id);
+    bool LB_AddString(long id, const wchar_t *text, LONG_PTR data);
+    bool LB_InsertString(long id, const wchar_t *text, LONG index, LONG_PTR data);
+    // Inserts before the first item that sorts after text (ordinal compare).
+    bool LB_SortString(long id, const wchar_t *text, LONG_PTR data);
+    bool LB_SetCurSel(long id, LONG index);
+    LONG LB_GetCurSel(long id);
+    LONG LB_GetCount(long id);
+    bool LB_SetCurSelData(long id, LONG_PTR data);
+    bool LB_SetTabStops(long id, LONG count, int *stops);
+    LONG LB_GetText(long id, LONG index, OString &text);
+    LONG LB_GetTopIndex(long id);
+    LONG LB_SetTopIndex(long id, LONG index);
+
+    // Scroll bars hold page values divided by a divisor and may show the
+    // undivided value in a linked text box.
+    bool SBM_LinkText(long scrollId, long textId);
+    bool SBM_SetRange(long scrollId, LONG min, LONG max, LONG divisor);
+    bool SBM_SetPos(long scrollId, LONG value);
+    // A scroll reaches the page as a command: the scroll code as notification,
+    // the new value (times the divisor) as lParam.
+    void ScrollBarMessage(HWND scrollBar, WORD code, WORD thumbPos);
+
 
 protected:
     INT_PTR DlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include "module_path.h"
+
+#include <set>
 #include <string>
 
 // Lets a window paint: dispatches what is queued, a few times over 100 ms.
@@ -44,4 +47,23 @@ inline bool save_screenshot(HWND dlg, const std::wstring &path) {
         CloseHandle(f);
     DeleteObject(bmp);
     return ok;
+}
+
+// Saves the window as it is on the screen into BUILD/screenshots/NAME.bmp;
+// true when it was saved and shows more than a blank area (a window without
+// a display paints nothing).
+inline bool shoot(HWND window, const wchar_t *name) {
+    std::wstring dir = built_module_path(L"..\\screenshots\\");
+    CreateDirectoryW(dir.c_str(), nullptr);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Sleep(300);
+    RECT r;
+    GetWindowRect(window, &r);
+    HDC screen = GetDC(nullptr);
+    std::set<COLORREF> colours;
+    for (LONG y = r.top; y < r.bottom; y += 7)
+        for (LONG x = r.left; x < r.right; x += 7)
+            colours.insert(GetPixel(screen, x, y));
+    ReleaseDC(nullptr, screen);
+    return save_screenshot(window, dir + name + L".bmp") && colours.size() >= 4;
 }

@@ -1,13 +1,19 @@
 // A UI object made in this process for an installed printer, and the modal
 // dialogs its pages open: whatever a cancelled dialog changed in the device
-// mode is undone, byte for byte; OK keeps it.
+// mode is undone, byte for byte; OK keeps it. The control helpers the pages
+// use, driven on a real dialog.
 #include "driver_env.h"
+#include "foundation/ostring.h"
 #include "model/prtfile.h"
 #include "pageframe/prtpage.h"
 #include "pageframe/prtui.h"
+#include "resource_ids.h"
+#include "screenshot.h"
 #include "test_printer.h"
 
+#include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 MRL_DRIVER_ENVIRONMENT();
@@ -55,6 +61,143 @@ TEST(ModalDialog, CancelRestoresTheDeviceModeAndOkKeepsIt) {
     ASSERT_TRUE(Editor::ran);
     EXPECT_EQ(dm->dmCopies, 42);
     EXPECT_EQ(prtconfig::get_cfg(dm)->distance, prtconfig::get_cfg(reinterpret_cast<const DEVMODEW *>(before.data()))->distance + 1000);
+    prtfile::SetDriverDirectory(nullptr);
+}
+
+// Runs the checks inside a live dialog, then cancels it.
+class Prober : public prtpage {
+public:
+    static std::function<void(Prober &)> checks;
+    static bool ran;
+    struct Seen {
+        WORD id, code;
+        LONG value;
+    };
+    std::vector<Seen> commands;
+
+    void Init() override {
+        prtpage::Init();
+        ran = true;
+        checks(*this);
+        PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
+    }
+    // The scroll bar's commands (the edit boxes made here notify too).
+    bool Command(WORD id, WORD code, LONG value) override {
+        if (id == IDC_CFG_DARKNESS)
+            commands.push_back({id, code, value});
+        return false;
+    }
+    HWND window() const { return hwnd; }
+    HWND wait() const { return hwndWait; }
+    std::wstring text(long id) {
+        OString s;
+        WM_GetText(id, s);
+        return s.wstring();
+    }
+    void scroll(long id, WORD code) { SendMessageW(hwnd, WM_HSCROLL, MAKEWPARAM(code, 0), reinterpret_cast<LPARAM>(GetItem(id))); }
+};
+std::function<void(Prober &)> Prober::checks;
+bool Prober::ran = false;
+
+TEST(ControlHelpers, ScrollBarsSpinBoxesSortedListsAndMissingControls) {
+    TestPrinter printer(L"mrl controls", L"Kestrel KD42-203dpi");
+    ASSERT_TRUE(printer.ok()) << "printer error " << printer.error();
+    ASSERT_TRUE(prtfile::UseDriverDirectoryOf(printer.handle()));
+    std::unique_ptr<prtui> ui(prtui::NewExtUI());
+    ui->init(printer.handle(), nullptr, 0);
+    ASSERT_TRUE(ui->model() && ui->devmode());
+    constexpr long kBar = IDC_CFG_DARKNESS, kBarText = IDC_CFG_DARKNESS_TEXT, kList = 900, kEdit = 901, kNone = 999;
+
+    Prober::ran = false;
+    Prober::checks = [&](Prober &p) {
+        // Page values 0..1000 shown as 0..100; a line down from 400 hands the
+        // page 410 and writes it into the linked box.
+        ASSERT_TRUE(p.SBM_LinkText(kBar, kBarText));
+        ASSERT_TRUE(p.SBM_SetRange(kBar, 0, 1000, 10));
+        ASSERT_TRUE(p.SBM_SetPos(kBar, 400));
+        EXPECT_EQ(GetScrollPos(p.GetItem(kBar), SB_CTL), 40);
+        EXPECT_EQ(p.text(kBarText), L"400");
+        p.scroll(kBar, SB_LINEDOWN);
+        ASSERT_EQ(p.commands.size(), 1u);
+        EXPECT_EQ(p.commands[0].id, kBar);
+        EXPECT_EQ(p.commands[0].code, SB_LINEDOWN);
+        EXPECT_EQ(p.commands[0].value, 410);
+        EXPECT_EQ(p.text(kBarText), L"410");
+        EXPECT_EQ(GetScrollPos(p.GetItem(kBar), SB_CTL), 41);
+        // Scrolling that ends where it started tells nobody.
+        p.SBM_SetPos(kBar, 0);
+        p.scroll(kBar, SB_LINEUP);
+        EXPECT_EQ(p.commands.size(), 1u);
+        EXPECT_EQ(p.text(kBarText), L"0");
+        // A range of 0..5 still pages by one.
+        p.SBM_SetRange(kBar, 0, 5, 1);
+        p.scroll(kBar, SB_PAGEDOWN);
+        ASSERT_EQ(p.commands.size(), 2u);
+        EXPECT_EQ(p.commands[1].value, 1);
+
+        // Spin boxes sit at id | 0x4000 and follow the number written.
+        CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_NUMBER, 0, 0, 40, 12, p.window(), reinterpret_cast<HMENU>(kEdit), nullptr, nullptr);
+        EXPECT_EQ(p.EM_GetInt(kEdit), 0);
+        EXPECT_TRUE(p.EM_SetInt(kEdit, -5));
+        EXPECT_EQ(p.EM_GetInt(kEdit), -5);
+        EXPECT_TRUE(p.EM_AddUpDownInt(kEdit, 0, 100));
+        ASSERT_NE(p.GetItem(kEdit | 0x4000), nullptr);
+        EXPECT_TRUE(p.EM_SetInt(kEdit, 42));
+        EXPECT_EQ(LOWORD(SendMessageW(p.GetItem(kEdit | 0x4000), UDM_GETPOS, 0, 0)), 42);
+        EXPECT_FALSE(p.EM_AddUpDownInt(kEdit, 0, 50));
+        EXPECT_EQ(HIWORD(SendMessageW(p.GetItem(kEdit | 0x4000), UDM_GETRANGE, 0, 0)), 0);
+        EXPECT_EQ(LOWORD(SendMessageW(p.GetItem(kEdit | 0x4000), UDM_GETRANGE, 0, 0)), 50);
+
+        // Sorted insertion, ordinal: equal texts go after the existing ones.
+        CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD, 0, 0, 80, 60, p.window(), reinterpret_cast<HMENU>(kList), nullptr, nullptr);
+        EXPECT_TRUE(p.LB_SortString(kList, L"Cherry", 3));
+        EXPECT_TRUE(p.LB_SortString(kList, L"Apple", 1));
+        EXPECT_TRUE(p.LB_SortString(kList, L"Banana", 2));
+        EXPECT_TRUE(p.LB_SortString(kList, L"Banana", 4));
+        EXPECT_TRUE(p.LB_SortString(kList, L"apple", 5));
+        std::vector<std::wstring> texts;
+        std::vector<LONG_PTR> data;
+        for (LONG i = 0; i < p.LB_GetCount(kList); ++i) {
+            OString t;
+            LONG got = p.LB_GetText(kList, i, t);
+            EXPECT_EQ(got, static_cast<LONG>(wcslen(t.wstring())) + 1);
+            texts.push_back(t.wstring());
+            data.push_back(p.LB_GetSelData(kList, i));
+        }
+        EXPECT_EQ(texts, (std::vector<std::wstring>{L"Apple", L"Banana", L"Banana", L"Cherry", L"apple"}));
+        EXPECT_EQ(data, (std::vector<LONG_PTR>{1, 2, 4, 3, 5}));
+        EXPECT_TRUE(p.LB_SetCurSelData(kList, 4));
+        EXPECT_EQ(p.LB_GetCurSel(kList), 2);
+        EXPECT_FALSE(p.LB_SetCurSelData(kList, 77));
+        EXPECT_EQ(p.LB_GetCurSelData(kList), 4);
+
+        // A control the page does not have: nothing happens, empty results.
+        OString t;
+        wchar_t buffer[8] = L"x";
+        EXPECT_FALSE(p.LB_SortString(kNone, L"a", 1));
+        EXPECT_EQ(p.LB_GetCurSel(kNone), LB_ERR);
+        EXPECT_EQ(p.CB_FindString(kNone, L"a"), CB_ERR);
+        EXPECT_EQ(p.WM_GetText(kNone, t), 0);
+        EXPECT_EQ(p.WM_GetText(kNone, buffer, 8), 0);
+        EXPECT_FALSE(p.SBM_SetPos(kNone, 1));
+        EXPECT_FALSE(p.SBM_LinkText(kBar, kNone));
+        EXPECT_FALSE(p.EM_SetInt(kNone, 1));
+        EXPECT_FALSE(p.BM_GetCheck(kNone));
+        EXPECT_EQ(p.EM_GetMicrons(kNone), 0);
+        EXPECT_EQ(p.commands.size(), 2u);
+
+        // The wait window is on the screen, picture painted, when the call returns.
+        p.ShowWaitDialog(true);
+        HWND wait = p.wait();
+        ASSERT_TRUE(wait && IsWindowVisible(wait));
+        EXPECT_TRUE(shoot(GetDlgItem(wait, IDC_WAIT_PICTURE), L"wait_picture"));
+        shoot(wait, L"wait");
+        p.ShowWaitDialog(false);
+        EXPECT_FALSE(IsWindow(wait));
+        EXPECT_EQ(p.wait(), nullptr);
+    };
+    EXPECT_EQ(prtpage::DialogModal(ui.get(), nullptr, L"DLG_CONFIGURE", PageProc<Prober>), IDCANCEL);
+    EXPECT_TRUE(Prober::ran) << "the dialog did not run";
     prtfile::SetDriverDirectory(nullptr);
 }
 

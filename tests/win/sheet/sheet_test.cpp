@@ -43,24 +43,6 @@ BOOL CALLBACK find_tabbed(HWND wnd, LPARAM lParam) {
     return TRUE;
 }
 
-// Saves the sheet as it is on the screen; true when it was saved and shows
-// more than a blank area (a sheet without a display paints nothing).
-bool shoot(HWND sheet, const wchar_t *name) {
-    std::wstring dir = built_module_path(L"..\\screenshots\\");
-    CreateDirectoryW(dir.c_str(), nullptr);
-    RedrawWindow(sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    Sleep(300);
-    RECT r;
-    GetWindowRect(sheet, &r);
-    HDC screen = GetDC(nullptr);
-    std::set<COLORREF> colours;
-    for (LONG y = r.top; y < r.bottom; y += 7)
-        for (LONG x = r.left; x < r.right; x += 7)
-            colours.insert(GetPixel(screen, x, y));
-    ReleaseDC(nullptr, screen);
-    return save_screenshot(sheet, dir + name + L".bmp") && colours.size() >= 4;
-}
-
 // What the helper thread saw of the sheet.
 struct Seen {
     bool ran = false;              // the regional page filled its lists
