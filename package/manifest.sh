@@ -10,6 +10,7 @@ while read -r prefix oem _; do
   cp "$res/${prefix}"32???.dll "$res/${oem}"32???.dll "$pkg/"
 done < package/packages.txt
 cp package/packages.txt "$pkg/"
+cp "$build/win64/package/htui.dll" "$pkg/"
 # Predefined stocks per OEM, installed into the printer's data at set-up.
 for sfm in "$build"/native/package/*xxeng.sfm; do
   if [ -f "$sfm" ]; then cp "$sfm" "$pkg/"; fi

@@ -72,6 +72,8 @@ public:
             grey[x] = divide(uint16_t(part_[0][p[0]] + part_[1][p[1]] + part_[2][p[2]]));
     }
 
+    bool identity() const { return identity_; }
+
 #ifdef MRL_SSSE3
     static bool ssse3() {
         static const bool has = __builtin_cpu_supports("ssse3");
@@ -84,8 +86,9 @@ private:
     static BYTE divide(uint16_t sum) { return clamp8(w16(SHORT(sum) / 20)); }
 
 #ifdef MRL_SSSE3
-    // Whole blocks of 16 pixels; answers how many pixels it did.
-    __attribute__((target("ssse3"))) static LONG identity_simd(const BYTE *p, BYTE *grey, LONG w) {
+public:
+    // The unadjusted grey of 16 pixels (48 bytes).
+    __attribute__((target("ssse3"))) static __m128i grey16(const BYTE *p) {
         static const struct Masks {
             __m128i m[3][3]; // channel (b, g, r) x source register
             Masks() {
@@ -104,8 +107,7 @@ private:
         const __m128i w6 = _mm_set1_epi16(6), w11 = _mm_set1_epi16(11), w3 = _mm_set1_epi16(3);
         // s * 3277 >> 16 equals s / 20 for every s up to 5100.
         const __m128i magic = _mm_set1_epi16(3277);
-        LONG x = 0;
-        for (; x + 16 <= w; x += 16, p += 48) {
+        {
             const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
             const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16));
             const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 32));
@@ -121,8 +123,16 @@ private:
             };
             const __m128i lo = half([](__m128i u, __m128i v) { return _mm_unpacklo_epi8(u, v); });
             const __m128i hi = half([](__m128i u, __m128i v) { return _mm_unpackhi_epi8(u, v); });
-            _mm_storeu_si128(reinterpret_cast<__m128i *>(grey + x), _mm_packus_epi16(lo, hi));
+            return _mm_packus_epi16(lo, hi);
         }
+    }
+
+private:
+    // Whole blocks of 16 pixels; answers how many pixels it did.
+    __attribute__((target("ssse3"))) static LONG identity_simd(const BYTE *p, BYTE *grey, LONG w) {
+        LONG x = 0;
+        for (; x + 16 <= w; x += 16, p += 48)
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(grey + x), grey16(p));
         return x;
     }
 #endif
@@ -140,6 +150,25 @@ __attribute__((target("ssse3"))) LONG triple_simd(BYTE *p, const BYTE *q, LONG w
     LONG i = 0;
     for (; i + 16 <= w; i += 16, p += 48) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(q + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(p), _mm_shuffle_epi8(v, m0));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(p + 16), _mm_shuffle_epi8(v, m1));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(p + 32), _mm_shuffle_epi8(v, m2));
+    }
+    return i;
+}
+
+// Unadjusted pixels straight to 0 or 255 against a threshold row, in one
+// pass over the picture; answers how many pixels it did.
+__attribute__((target("ssse3"))) LONG ordered_simd(BYTE *p, const BYTE *t, LONG w) {
+    const __m128i m0 = _mm_setr_epi8(0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5);
+    const __m128i m1 = _mm_setr_epi8(5, 5, 6, 6, 6, 7, 7, 7, 8, 8, 8, 9, 9, 9, 10, 10);
+    const __m128i m2 = _mm_setr_epi8(10, 11, 11, 11, 12, 12, 12, 13, 13, 13, 14, 14, 14, 15, 15, 15);
+    const __m128i zero = _mm_setzero_si128();
+    LONG i = 0;
+    for (; i + 16 <= w; i += 16, p += 48) {
+        const __m128i g = GreyRows::grey16(p);
+        const __m128i th = _mm_loadu_si128(reinterpret_cast<const __m128i *>(t + i));
+        const __m128i v = _mm_xor_si128(_mm_cmpeq_epi8(_mm_subs_epu8(g, th), zero), _mm_set1_epi8(-1));
         _mm_storeu_si128(reinterpret_cast<__m128i *>(p), _mm_shuffle_epi8(v, m0));
         _mm_storeu_si128(reinterpret_cast<__m128i *>(p + 16), _mm_shuffle_epi8(v, m1));
         _mm_storeu_si128(reinterpret_cast<__m128i *>(p + 32), _mm_shuffle_epi8(v, m2));
@@ -220,6 +249,12 @@ bool bmDither::MonoRows() {
     for (LONG r = 0; r < n && matrix; ++r)
         for (LONG x = 0; x < w; ++x)
             trows[size_t(r) * span + x] = BYTE(matrix[r * n + (x + x_offset_) % n] * scale);
+    if (cfg_.method == dithercfg::kThreshold)
+        std::memset(trows, 127, size_t(w)); // on from 128: above 127
+#ifdef MRL_SSSE3
+    const bool fused = grey_of.identity() && !index_output_ && cfg_.method <= dithercfg::kCluster &&
+                       GreyRows::ssse3();
+#endif
 
     const bool diffusion = cfg_.method == dithercfg::kDiffusion;
     const bool jarvis = cfg_.kernel == 1;
@@ -233,6 +268,16 @@ bool bmDither::MonoRows() {
     for (LONG y = 0; y < height_; ++y) {
         BYTE *p = data_row(y);
         BYTE *g = line[0];
+        const BYTE *t = trows + size_t((y + y_offset_) % n) * span;
+#ifdef MRL_SSSE3
+        if (fused) {
+            const LONG done = ordered_simd(p, t, w);
+            grey_of(p + 3 * done, g, w - done);
+            above(g, t + done, q, w - done);
+            write_row(p + 3 * done, q, orig, w - done, false);
+            continue;
+        }
+#endif
         if (!diffusion)
             grey_of(p, g, w);
         // Index output keeps the adjusted grey, before any spread error.
@@ -242,12 +287,9 @@ bool bmDither::MonoRows() {
             std::memcpy(orig, g, size_t(w));
         switch (cfg_.method) {
         case dithercfg::kThreshold:
-            for (LONG x = 0; x < w; ++x)
-                q[x] = g[x] >= 128 ? 255 : 0;
-            break;
         case dithercfg::kBayer:
         case dithercfg::kCluster:
-            above(g, trows + size_t((y + y_offset_) % n) * span, q, w);
+            above(g, t, q, w);
             break;
         case dithercfg::kAlgebraic: {
             DWORD k = DWORD(((y + y_offset_) * A + x_offset_ * B) % C);

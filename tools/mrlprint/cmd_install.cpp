@@ -149,11 +149,12 @@ int install(const mrlprint::Args &args) {
         std::wstring prefix = lower(f.substr(0, f.size() - 4));
         std::wstring oem = oems.count(prefix) ? oems[prefix] : L"omr";
         std::wstring renderer = prefix + L"32k.dll", data_file = oem + L"32eng.dll";
-        // Dependent files: the data file itself, the OEM's predefined lists, then the
-        // language modules present.
+        // Dependent files: the data file itself, the OEM's predefined lists, the
+        // language modules present and the halftone interface stand-in.
         std::wstring deps = f + L'\0';
         for (const std::wstring &g : files)
-            if (language_module(g, prefix, oem) || lower(g) == oem + L"xxeng.sfm" || lower(g) == oem + L"xxeng.sbf")
+            if (language_module(g, prefix, oem) || lower(g) == oem + L"xxeng.sfm" || lower(g) == oem + L"xxeng.sbf" ||
+                lower(g) == L"htui.dll")
                 deps += g + L'\0';
         deps += L'\0';
         std::vector<std::wstring> models = models_of(src + L"\\" + f, failed);

@@ -8,6 +8,7 @@
 #include "test_printer.h"
 
 #include "resource_ids.h"
+#include "devmode/layout.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -66,6 +67,10 @@ public:
             }
             if (!sheet)
                 return;
+            // The regional page is the sheet's last.
+            HWND tabs = FindWindowExW(sheet, nullptr, WC_TABCONTROLW, nullptr);
+            LONG pages = static_cast<LONG>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
+            SendMessageW(sheet, PSM_SETCURSEL, pages > 0 ? pages - 1 : 0, 0);
             HWND page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
             HWND units = GetDlgItem(page, IDC_RGN_UNITS), langs = GetDlgItem(page, IDC_RGN_LANGUAGE);
             seen.ran = units && SendMessageW(units, CB_GETCOUNT, 0, 0) == 4;
@@ -156,7 +161,10 @@ TEST_F(DocumentSheet, OkStoresUnitsAndLanguageAndReturnsTheEditedDeviceMode) {
     EXPECT_EQ(as_dm(out)->dmSize, 220);
     EXPECT_EQ(as_dm(out)->dmDriverExtra, 1240);
     EXPECT_EQ(as_dm(out)->dmCopies, 3);
-    EXPECT_EQ(std::memcmp(out.data(), in.data(), in.size()), 0) << "nothing on the page edits the device mode";
+    // The graphics page resolves the automatic clustered-dot size for 203 dpi; nothing else is edited.
+    Bytes resolved = in;
+    prtconfig::get_cfg(as_dm(resolved))->dither.cluster_size = 2;
+    EXPECT_EQ(out, resolved);
     EXPECT_EQ(stored_long(printer.handle(), L"Measurement System"), 2);
     EXPECT_EQ(stored_long(printer.handle(), L"Language"), kGerman);
 
@@ -238,7 +246,8 @@ TEST_F(DocumentSheet, WindowsSheetResultFillsTheCallersOwnBuffer) {
                                      DM_IN_BUFFER | DM_IN_PROMPT | DM_OUT_BUFFER};
     PROPSHEETUI_INFO info = windows_init(&header);
     ASSERT_EQ(driver.document(&info, 0), 1);
-    EXPECT_EQ(WindowsSheet::modes, std::vector<BYTE>{INSPSUIPAGE_MODE_LAST_CHILD}); // the regional page
+    // The graphics and regional pages.
+    EXPECT_EQ(WindowsSheet::modes, (std::vector<BYTE>{INSPSUIPAGE_MODE_LAST_CHILD, INSPSUIPAGE_MODE_LAST_CHILD}));
     EXPECT_EQ(WindowsSheet::added, 0) << "Windows never takes Wine's fallback";
 
     SETRESULT_INFO result = {sizeof result, 0, reinterpret_cast<HANDLE>(0x101), CPSUI_OK};
@@ -324,7 +333,9 @@ TEST(Tool, PreferencesAndPropertiesShowTheSheetsAndReportTheResult) {
     ToolRun prefs = run_tool_sheet(L"preferences", printer.name(), L"eng-tool-preferences");
     EXPECT_TRUE(prefs.ran);
     EXPECT_EQ(prefs.rc, 0u) << prefs.out;
-    EXPECT_EQ(prefs.out.rfind("unchanged", 0), 0u) << prefs.out;
+    // The graphics page resolves the automatic clustered-dot size (-1) for 203 dpi; nothing else changes.
+    EXPECT_EQ(prefs.out.rfind("changed", 0), 0u) << prefs.out;
+    EXPECT_NE(prefs.out.find("7 cluster size    2 (6 x 6)"), std::string::npos) << prefs.out;
     EXPECT_NE(prefs.out.find("COPIES"), std::string::npos) << prefs.out;
 
     ToolRun props = run_tool_sheet(L"properties", printer.name(), L"eng-tool-properties");
