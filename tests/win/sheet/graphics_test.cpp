@@ -61,7 +61,50 @@ bool coloured(const std::vector<BYTE> &px) {
     return false;
 }
 
+struct DialogProbe {
+    DWORD pid;
+    int control;
+    HWND found;
+};
+
+BOOL CALLBACK find_dialog(HWND wnd, LPARAM lParam) {
+    auto *d = reinterpret_cast<DialogProbe *>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(wnd, &pid);
+    if (pid == d->pid && IsWindowVisible(wnd) && GetDlgItem(wnd, d->control)) {
+        d->found = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Clicks a page button that opens a modal dialog, runs look on the dialog
+// (found by one of its controls) and cancels it.
+template <class Look> void in_dialog(HWND page, int button, int control, Look look) {
+    PostMessageW(GetDlgItem(page, button), BM_CLICK, 0, 0);
+    DialogProbe d = {GetCurrentProcessId(), control, nullptr};
+    for (int i = 0; i < 100 && !d.found; ++i, Sleep(50))
+        EnumWindows(find_dialog, reinterpret_cast<LPARAM>(&d));
+    if (!d.found)
+        return;
+    look(d.found);
+    PostMessageW(d.found, WM_COMMAND, IDCANCEL, 0);
+    for (int i = 0; i < 100 && IsWindow(d.found); ++i)
+        Sleep(50);
+}
+
+std::wstring selected_text(HWND combo) {
+    wchar_t text[128] = {};
+    LRESULT sel = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    if (sel >= 0 && SendMessageW(combo, CB_GETLBTEXTLEN, sel, 0) < 128)
+        SendMessageW(combo, CB_GETLBTEXT, sel, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
 struct Seen {
+    std::wstring sequence;     // the algebraic setup's selection
+    std::wstring halftone;     // the halftone stand-in's brightness
+
     bool ran = false;
     std::set<std::vector<BYTE>> previews; // one per method
     bool mono_buttons = true, colour_registration = false, colour_spot = false, colour_preview = false;
@@ -96,6 +139,18 @@ Seen walk(TestPrinter &printer, DWORD mode, bool shots) {
             seen.previews.insert(grab(preview));
             seen.shots = shoot(f.sheet, names[i]) && seen.shots;
         }
+        if (shots) {
+            SendMessageW(GetDlgItem(page, IDC_GFX_METHOD0 + 3), BM_CLICK, 0, 0);
+            in_dialog(page, IDC_GFX_SETUP, IDC_DITHER_CHOICE,
+                      [&](HWND dlg) { seen.sequence = selected_text(GetDlgItem(dlg, IDC_DITHER_CHOICE)); });
+            SendMessageW(GetDlgItem(page, IDC_GFX_METHOD0 + 1), BM_CLICK, 0, 0);
+            in_dialog(page, IDC_GFX_ADJUST, 101, [&](HWND dlg) {
+                wchar_t text[32] = {};
+                GetDlgItemTextW(dlg, 101, text, 32);
+                seen.halftone = text;
+                shoot(dlg, L"graphics-halftone-stand-in");
+            });
+        }
         choose_colour(1);
         seen.colour_registration = IsWindowEnabled(GetDlgItem(page, IDC_GFX_REGISTRATION));
         seen.colour_spot = IsWindowEnabled(GetDlgItem(page, IDC_GFX_SPOT));
@@ -126,6 +181,8 @@ TEST(GraphicsPage, PreviewFollowsEveryMethodAndColourButtonsFollowTheHeads) {
     EXPECT_TRUE(defaults.colour_registration);
     EXPECT_TRUE(defaults.colour_spot);
     EXPECT_TRUE(defaults.colour_preview);
+    EXPECT_EQ(defaults.sequence, L"A = 872, B = 1278, C = 1873"); // index 18 of the reset settings
+    EXPECT_EQ(defaults.halftone, L"0") << "the clustered-dot method's colour adjustment opens htui.dll";
 
     Seen document = walk(spot, DM_IN_BUFFER | DM_IN_PROMPT | DM_OUT_BUFFER, false);
     ASSERT_TRUE(document.ran);
