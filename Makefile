@@ -52,6 +52,7 @@ fuzz: setup
 
 bench: package
 	scripts/wine-session.sh $(BUILD) scripts/wine-run $(BUILD)/win64/bench/bench_devcaps.exe
+	$(BUILD)/native/bench/bench_dither
 
 clean:
 	rm -rf $(BUILD)
