@@ -29,12 +29,6 @@ const BYTE halftone_matrix_8[64] = {30, 24, 26, 28, 32, 38, 36, 34, 22, 0,  2,  
 const uint16_t g_sequence[22] = {1,  1,  2,  3,   4,   6,   9,   13,  19,   28,   41,
                                  60, 88, 129, 189, 277, 406, 595, 872, 1278, 1873, 2745};
 
-struct Matrix {
-    const BYTE *values;
-    int n;
-    int scale;
-};
-
 // Byte 2 is red, 1 green, 0 blue; palette entries hold red in the low byte.
 inline BYTE pal_r(DWORD c) { return BYTE(c); }
 inline BYTE pal_g(DWORD c) { return BYTE(c >> 8); }
@@ -53,29 +47,34 @@ inline DWORD distance(DWORD c, const BYTE *p) {
 struct AdjustTables {
     SHORT ch[3][256]; // blue, green, red
     void Build(const dithercfg &cfg) {
-        const int offsets[3] = {cfg.blue, cfg.green, cfg.red};
-        const SHORT factor = w16(cfg.contrast + 100);
-        for (int k = 0; k < 3; ++k)
-            for (int c = 0; c < 256; ++c) {
-                SHORT v = SHORT(c);
-                if (cfg.flags & dithercfg::kNegative)
-                    v = w16(256 - v);
-                v = w16(v + cfg.brightness + offsets[k]);
-                if (cfg.contrast != 0)
-                    v = w16(mrl::__muldiv(w16(v - 128), factor, 100) + 128);
-                ch[k][c] = v;
-            }
-    }
-    bool identity() const {
         for (int k = 0; k < 3; ++k)
             for (int c = 0; c < 256; ++c)
-                if (ch[k][c] != c)
-                    return false;
-        return true;
+                ch[k][c] = bmDither::AdjustChannel(cfg, k, c);
     }
 };
 
 } // namespace
+
+SHORT bmDither::AdjustChannel(const dithercfg &cfg, int channel, int c) {
+    const int offsets[3] = {cfg.blue, cfg.green, cfg.red};
+    SHORT v = SHORT(c);
+    if (cfg.flags & dithercfg::kNegative)
+        v = w16(256 - v);
+    v = w16(v + cfg.brightness + offsets[channel]);
+    if (cfg.contrast != 0)
+        v = w16(mrl::__muldiv(w16(v - 128), w16(cfg.contrast + 100), 100) + 128);
+    return v;
+}
+
+bmDither::Matrix bmDither::OrderedMatrix(const dithercfg &cfg) {
+    static const Matrix bayer[3] = {{dither_matrix_2, 2, 64}, {dither_matrix_4, 4, 16}, {dither_matrix_8, 8, 4}};
+    static const Matrix cluster[4] = {
+        {halftone_matrix_2, 2, 64}, {halftone_matrix_4, 4, 16}, {halftone_matrix_6, 6, 7}, {halftone_matrix_8, 8, 4}};
+    // The device mode's validation keeps sizes in range; a hand-made record must not index past.
+    const SHORT b = cfg.bayer_size < 0 ? 0 : cfg.bayer_size > 2 ? 2 : cfg.bayer_size;
+    const SHORT c = cfg.cluster_size < 0 ? 0 : cfg.cluster_size > 3 ? 3 : cfg.cluster_size;
+    return cfg.method == dithercfg::kBayer ? bayer[b] : cluster[c];
+}
 
 BYTE NormalizeToRange(SHORT v) { return v <= 0 ? 0 : v >= 255 ? 255 : BYTE(v); }
 
@@ -310,14 +309,7 @@ void bmDither::Dither_None() {
 }
 
 void bmDither::Dither_Ordered() {
-    static const Matrix bayer[3] = {{dither_matrix_2, 2, 64}, {dither_matrix_4, 4, 16}, {dither_matrix_8, 8, 4}};
-    static const Matrix cluster[4] = {
-        {halftone_matrix_2, 2, 64}, {halftone_matrix_4, 4, 16}, {halftone_matrix_6, 6, 7}, {halftone_matrix_8, 8, 4}};
-    // Sizes outside the tables fall back to the nearest one (the device mode
-    // validation keeps them in range; a hand-made record must not index past).
-    const SHORT b = cfg_.bayer_size < 0 ? 0 : cfg_.bayer_size > 2 ? 2 : cfg_.bayer_size;
-    const SHORT c = cfg_.cluster_size < 0 ? 0 : cfg_.cluster_size > 3 ? 3 : cfg_.cluster_size;
-    const Matrix &m = cfg_.method == dithercfg::kBayer ? bayer[b] : cluster[c];
+    const Matrix m = OrderedMatrix(cfg_);
     // Threshold rows laid out over the whole width: the inner loop only reads.
     BYTE *trow = new (std::nothrow) BYTE[size_t(width_) * m.n];
     if (!trow)

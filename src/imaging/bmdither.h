@@ -35,6 +35,18 @@ public:
 
     static void GetAlgebraicSequence(SHORT index, LONG *A, LONG *B, LONG *C);
 
+    // The threshold matrix of an ordered method (sizes outside the tables
+    // take the nearest one): values row by row, side, scale.
+    struct Matrix {
+        const BYTE *values;
+        int n;
+        int scale;
+    };
+    static Matrix OrderedMatrix(const dithercfg &cfg);
+    // One channel byte (0 blue, 1 green, 2 red) after negative, brightness,
+    // offset and contrast, before the clamp: 16-bit arithmetic.
+    static SHORT AdjustChannel(const dithercfg &cfg, int channel, int c);
+
     SHORT closest_index() const { return closest_; }
     SHORT second_index() const { return second_; }
 

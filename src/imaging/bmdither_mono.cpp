@@ -5,7 +5,6 @@
 // independent work changes.
 #include "bmdither.h"
 
-#include "../foundation/util.h"
 
 #include <cstring>
 #include <new>
@@ -21,35 +20,15 @@ namespace {
 inline SHORT w16(int32_t v) { return static_cast<SHORT>(static_cast<uint16_t>(v)); }
 inline BYTE clamp8(int v) { return v <= 0 ? 0 : v >= 255 ? 255 : BYTE(v); }
 
-const BYTE kBayer2[4] = {0, 2, 3, 1};
-const BYTE kBayer4[16] = {0, 8, 2, 10, 12, 4, 14, 6, 3, 11, 1, 9, 15, 7, 13, 5};
-const BYTE kBayer8[64] = {0,  32, 8,  40, 2,  34, 10, 42, 48, 16, 56, 24, 50, 18, 58, 26, 12, 44, 4,  36, 14, 46,
-                          6,  38, 60, 28, 52, 20, 62, 30, 54, 22, 3,  35, 11, 43, 1,  33, 9,  41, 51, 19, 59, 27,
-                          49, 17, 57, 25, 15, 47, 7,  39, 13, 45, 5,  37, 63, 31, 55, 23, 61, 29, 53, 21};
-const BYTE kCluster2[4] = {0, 1, 2, 3};
-const BYTE kCluster4[16] = {0, 2, 8, 10, 4, 6, 12, 14, 9, 11, 1, 3, 13, 15, 5, 7};
-const BYTE kCluster6[36] = {16, 12, 14, 18, 22, 20, 8,  0,  2,  26, 34, 32, 10, 4,  6,  24, 30, 28,
-                            19, 23, 21, 17, 13, 15, 27, 35, 33, 9,  1,  3,  25, 31, 29, 11, 5,  7};
-const BYTE kCluster8[64] = {30, 24, 26, 28, 32, 38, 36, 34, 22, 0,  2,  14, 40, 62, 60, 48, 18, 4,  6,  12, 44, 58,
-                            56, 50, 20, 10, 8,  16, 42, 52, 54, 46, 33, 39, 37, 35, 31, 25, 27, 29, 41, 63, 61, 49,
-                            23, 1,  3,  15, 45, 59, 57, 51, 19, 5,  7,  13, 43, 53, 55, 47, 21, 11, 9,  17};
-
 // The adjusted grey of a row of pixels.
 class GreyRows {
 public:
     explicit GreyRows(const dithercfg &cfg) {
-        const SHORT factor = w16(cfg.contrast + 100);
-        const int offsets[3] = {cfg.blue, cfg.green, cfg.red};
         const int weights[3] = {3, 11, 6};
         identity_ = true;
         for (int k = 0; k < 3; ++k)
             for (int c = 0; c < 256; ++c) {
-                SHORT v = SHORT(c);
-                if (cfg.flags & dithercfg::kNegative)
-                    v = w16(256 - v);
-                v = w16(v + cfg.brightness + offsets[k]);
-                if (cfg.contrast != 0)
-                    v = w16(mrl::__muldiv(w16(v - 128), factor, 100) + 128);
+                const SHORT v = bmDither::AdjustChannel(cfg, k, c);
                 identity_ = identity_ && v == c;
                 part_[k][c] = uint16_t(weights[k] * v);
             }
@@ -228,16 +207,8 @@ bool bmDither::MonoRows() {
     const BYTE *matrix = nullptr;
     int scale = 0;
     if (cfg_.method == dithercfg::kBayer || cfg_.method == dithercfg::kCluster) {
-        static const BYTE *const bayer[3] = {kBayer2, kBayer4, kBayer8};
-        static const BYTE *const cluster[4] = {kCluster2, kCluster4, kCluster6, kCluster8};
-        static const int bayer_n[3] = {2, 4, 8}, cluster_n[4] = {2, 4, 6, 8};
-        static const int bayer_s[3] = {64, 16, 4}, cluster_s[4] = {64, 16, 7, 4};
-        const SHORT b = cfg_.bayer_size < 0 ? 0 : cfg_.bayer_size > 2 ? 2 : cfg_.bayer_size;
-        const SHORT c = cfg_.cluster_size < 0 ? 0 : cfg_.cluster_size > 3 ? 3 : cfg_.cluster_size;
-        const bool is_bayer = cfg_.method == dithercfg::kBayer;
-        matrix = is_bayer ? bayer[b] : cluster[c];
-        n = is_bayer ? bayer_n[b] : cluster_n[c];
-        scale = is_bayer ? bayer_s[b] : cluster_s[c];
+        const Matrix m = OrderedMatrix(cfg_);
+        matrix = m.values, n = m.n, scale = m.scale;
     }
     try {
         buf.resize(span * (5 + size_t(n)));
