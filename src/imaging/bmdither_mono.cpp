@@ -156,6 +156,80 @@ __attribute__((target("ssse3"))) LONG ordered_simd(BYTE *p, const BYTE *t, LONG 
 }
 #endif
 
+#ifdef MRL_SSSE3
+// Byte gathers of one channel (blue, green, red) from each of the three
+// 16-byte parts of 16 pixels, twice over for the two halves of a 256-bit register.
+struct Gathers {
+    alignas(32) signed char m[3][3][32];
+    constexpr Gathers() : m{} {
+        for (int ch = 0; ch < 3; ++ch)
+            for (int reg = 0; reg < 3; ++reg)
+                for (int lane = 0; lane < 32; ++lane) {
+                    const int at = 3 * (lane % 16) + ch - 16 * reg;
+                    m[ch][reg][lane] = at >= 0 && at < 16 ? static_cast<signed char>(at) : -1;
+                }
+    }
+};
+constexpr Gathers kGathers;
+
+inline __m128i load(const BYTE *q) { return _mm_loadu_si128(reinterpret_cast<const __m128i *>(q)); }
+inline void store(BYTE *q, __m128i x) { _mm_storeu_si128(reinterpret_cast<__m128i *>(q), x); }
+__attribute__((target("avx2"))) inline __m256i both(__m128i lo, __m128i hi) {
+    return _mm256_inserti128_si256(_mm256_castsi128_si256(lo), hi, 1);
+}
+
+// As ordered_simd, 32 pixels at a time.
+__attribute__((target("avx2"))) LONG ordered_avx2(BYTE *p, const BYTE *t, LONG w) {
+    __m256i gather[3][3];
+    for (int ch = 0; ch < 3; ++ch)
+        for (int reg = 0; reg < 3; ++reg)
+            gather[ch][reg] = _mm256_load_si256(reinterpret_cast<const __m256i *>(kGathers.m[ch][reg]));
+    const __m256i zero = _mm256_setzero_si256(), ones = _mm256_set1_epi8(-1);
+    const __m256i w6 = _mm256_set1_epi16(6), w11 = _mm256_set1_epi16(11), w3 = _mm256_set1_epi16(3);
+    const __m256i magic = _mm256_set1_epi16(3277); // s * 3277 >> 16 == s / 20 up to 5100
+    const __m256i m0 = _mm256_setr_epi8(0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5, 0, 0, 0, 1, 1, 1, 2, 2, 2, 3,
+                                        3, 3, 4, 4, 4, 5);
+    const __m256i m1 = _mm256_setr_epi8(5, 5, 6, 6, 6, 7, 7, 7, 8, 8, 8, 9, 9, 9, 10, 10, 5, 5, 6, 6, 6, 7, 7, 7, 8,
+                                        8, 8, 9, 9, 9, 10, 10);
+    const __m256i m2 = _mm256_setr_epi8(10, 11, 11, 11, 12, 12, 12, 13, 13, 13, 14, 14, 14, 15, 15, 15, 10, 11, 11,
+                                        11, 12, 12, 12, 13, 13, 13, 14, 14, 14, 15, 15, 15);
+    LONG i = 0;
+    for (; i + 32 <= w; i += 32, p += 96) {
+        const __m256i src[3] = {both(load(p), load(p + 48)), both(load(p + 16), load(p + 64)),
+                                both(load(p + 32), load(p + 80))};
+        __m256i ch[3];
+        for (int k = 0; k < 3; ++k)
+            ch[k] = _mm256_or_si256(_mm256_or_si256(_mm256_shuffle_epi8(src[0], gather[k][0]),
+                                                    _mm256_shuffle_epi8(src[1], gather[k][1])),
+                                    _mm256_shuffle_epi8(src[2], gather[k][2]));
+        const __m256i lo = _mm256_mulhi_epu16(
+            _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(ch[2], zero), w6),
+                                              _mm256_mullo_epi16(_mm256_unpacklo_epi8(ch[1], zero), w11)),
+                             _mm256_mullo_epi16(_mm256_unpacklo_epi8(ch[0], zero), w3)),
+            magic);
+        const __m256i hi = _mm256_mulhi_epu16(
+            _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(ch[2], zero), w6),
+                                              _mm256_mullo_epi16(_mm256_unpackhi_epi8(ch[1], zero), w11)),
+                             _mm256_mullo_epi16(_mm256_unpackhi_epi8(ch[0], zero), w3)),
+            magic);
+        // Per 128-bit half: pixels 0-15 of that half in order.
+        const __m256i grey = _mm256_packus_epi16(lo, hi);
+        const __m256i th = both(load(t + i), load(t + i + 16));
+        const __m256i v = _mm256_xor_si256(_mm256_cmpeq_epi8(_mm256_subs_epu8(grey, th), zero), ones);
+        const __m256i o0 = _mm256_shuffle_epi8(v, m0), o1 = _mm256_shuffle_epi8(v, m1), o2 = _mm256_shuffle_epi8(v, m2);
+        store(p, _mm256_castsi256_si128(o0)), store(p + 16, _mm256_castsi256_si128(o1));
+        store(p + 32, _mm256_castsi256_si128(o2)), store(p + 48, _mm256_extracti128_si256(o0, 1));
+        store(p + 64, _mm256_extracti128_si256(o1, 1)), store(p + 80, _mm256_extracti128_si256(o2, 1));
+    }
+    return i + ordered_simd(p, t + i, w - i);
+}
+
+bool avx2() {
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+#endif
+
 // Row results (0 or 255 each) into the picture: all three bytes, or with
 // index output 1/0 in byte 0 and the adjusted grey in bytes 1 and 2.
 void write_row(BYTE *p, const BYTE *q, const BYTE *grey, LONG w, bool index) {
@@ -242,7 +316,7 @@ bool bmDither::MonoRows() {
         const BYTE *t = trows + size_t((y + y_offset_) % n) * span;
 #ifdef MRL_SSSE3
         if (fused) {
-            const LONG done = ordered_simd(p, t, w);
+            const LONG done = avx2() ? ordered_avx2(p, t, w) : ordered_simd(p, t, w);
             grey_of(p + 3 * done, g, w - done);
             above(g, t + done, q, w - done);
             write_row(p + 3 * done, q, orig, w - done, false);
