@@ -72,6 +72,7 @@ bench: package
 	scripts/wine-session.sh $(BUILD) sh -c 'scripts/wine-run $(BUILD)/win64/bench/bench_devcaps.exe && \
 	  scripts/wine-run $(BUILD)/win64/bench/bench_sheet.exe && scripts/wine-run $(BUILD)/win64/bench/bench_output.exe && \
 	  scripts/wine-run $(BUILD)/win64/bench/bench_fontraster.exe'
+	$(BUILD)/native/bench/bench_dither
 
 clean:
 	rm -rf $(BUILD)

@@ -79,3 +79,16 @@ ls "$shots"/testpage-*.png
 run config "Kestrel KD42-203dpi (virtual)"
 run config "Kestrel KD42-203dpi (virtual)" set C -10
 run config "Kestrel KD42-203dpi (virtual)"
+
+# The sample picture as printers print it: every method through mrlprint,
+# and the graphics page itself, one screenshot per method.
+sample=$(winepath -w "$build/win64/resources/bitmaps/sample.bmp")
+for m in 0 1 2 3 4; do
+  run dither "$sample" "$(winepath -w "$shots")\\dither-method$m.png" --method "$m" --smooth
+done
+run dither "$sample" "$(winepath -w "$shots")\\dither-spot.png" --printer "Osprey OX4S-305dpi Spot" --smooth
+echo
+echo "# the graphics page (screenshots in $shots/graphics-*.png)"
+wine "$build/win64/tests/win_sheet.exe" --gtest_filter='GraphicsPage.*' --gtest_brief=1 | tail -1
+scripts/screenshots-png.sh "$shots" >/dev/null
+ls "$shots" | grep -E '^(graphics|dither)-.*\.png$'

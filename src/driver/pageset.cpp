@@ -6,7 +6,9 @@
 #include "../pages/ppbarfont.h"
 #include "../pages/ppdebug.h"
 #include "../pages/pppaper.h"
+#include "../pages/ppgraphics.h"
 #include "../pages/ppregional.h"
+#include "devcaps.h"
 
 long prtui::AddPages(unsigned long flags) {
     long count = 0;
@@ -14,6 +16,8 @@ long prtui::AddPages(unsigned long flags) {
         count += AddPage("PAGE_REGIONAL", ppRegional::WinProc) ? 1 : 0;
     if (flags & kSetupPages)
         count += AddPage("PAGE_SETUP", ppPaper::WinProc) ? 1 : 0;
+    if (flags & kGraphicsPages)
+        count += AddPage("PAGE_GRAPHICS", ppGraphics::WinProc) ? 1 : 0;
     // Document sheets: units are chosen where lengths are edited.
     if ((flags & kRegionalPage) && !(flags & kDevicePages))
         count += AddPage("PAGE_REGIONAL", ppRegional::WinProc) ? 1 : 0;
@@ -34,3 +38,9 @@ long extui::AddPages(unsigned long flags) {
 }
 
 bool prtui::AddAboutPage() { return AddPage("PAGE_ABOUT", ppAbout::WinProc); }
+
+DWORD prtui::DeviceCapabilitiesW(WORD index, void *out) {
+    if (!model_)
+        return DWORD(-1);
+    return DeviceCapabilitiesFor(printer_, printer_name_.wstring(), *model_, devmode(), index, out);
+}

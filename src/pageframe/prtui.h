@@ -50,6 +50,10 @@ public:
     LONG ReasonGetInfoHeader(PPROPSHEETUI_INFO info, LPARAM lParam, LPWSTR printer_name);
     LONG ReasonSetResult(PPROPSHEETUI_INFO info, LPARAM lParam, DOCUMENTPROPERTYHEADER *header);
 
+    // A capability query answered for this printer, model and working device
+    // mode (the driver's own answer; defined with the page sets).
+    DWORD DeviceCapabilitiesW(WORD index, void *out);
+
     bool AddPage(const char *templateName, DLGPROC proc);
     bool AddPropertyPage(const char *templateName, DLGPROC proc);
     // Asks the sheet to report OK; a sheet that cannot (Wine) gets the result

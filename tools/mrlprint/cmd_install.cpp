@@ -187,11 +187,11 @@ int install(const mrlprint::Args &args) {
         std::wstring oem = oems.count(prefix) ? oems[prefix] : L"omr";
         std::wstring renderer = prefix + L"32k.dll", data_file = oem + L"32eng.dll";
         // Dependent files: the data file itself, the OEM's predefined lists, then the
-        // language modules and licence texts present.
+        // language modules, licence texts and the halftone interface stand-in present.
         std::wstring deps = f + L'\0';
         for (const std::wstring &g : files)
             if (language_module(g, prefix, oem) || lower(g) == oem + L"xxeng.sfm" || lower(g) == oem + L"xxeng.sbf" ||
-                (lower(g).rfind(oem + L"xx", 0) == 0 && ends_with(lower(g), L".lic")))
+                (lower(g).rfind(oem + L"xx", 0) == 0 && ends_with(lower(g), L".lic")) || lower(g) == L"htui.dll")
                 deps += g + L'\0';
         deps += L'\0';
         std::vector<std::wstring> models = models_of(src + L"\\" + f, failed);

@@ -8,6 +8,7 @@
 #include "test_printer.h"
 
 #include "resource_ids.h"
+#include "devmode/layout.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -116,7 +117,10 @@ TEST_F(DocumentSheet, OkStoresUnitsAndLanguageAndReturnsTheEditedDeviceMode) {
     EXPECT_EQ(as_dm(out)->dmSize, 220);
     EXPECT_EQ(as_dm(out)->dmDriverExtra, 1240);
     EXPECT_EQ(as_dm(out)->dmCopies, 3);
-    EXPECT_EQ(std::memcmp(out.data(), in.data(), in.size()), 0) << "nothing on the page edits the device mode";
+    // The graphics page resolves the automatic clustered-dot size for 203 dpi; nothing else is edited.
+    Bytes resolved = in;
+    prtconfig::get_cfg(as_dm(resolved))->dither.cluster_size = 2;
+    EXPECT_EQ(out, resolved);
     EXPECT_EQ(stored_long(printer.handle(), L"Measurement System"), 2);
     EXPECT_EQ(stored_long(printer.handle(), L"Language"), kGerman);
 
@@ -287,7 +291,9 @@ TEST(Tool, PreferencesAndPropertiesShowTheSheetsAndReportTheResult) {
     ToolRun prefs = run_tool_sheet(L"preferences", printer.name(), L"eng-tool-preferences");
     EXPECT_TRUE(prefs.ran);
     EXPECT_EQ(prefs.rc, 0u) << prefs.out;
-    EXPECT_EQ(prefs.out.rfind("unchanged", 0), 0u) << prefs.out;
+    // The graphics page resolves the automatic clustered-dot size (-1) for 203 dpi; nothing else changes.
+    EXPECT_EQ(prefs.out.rfind("changed", 0), 0u) << prefs.out;
+    EXPECT_NE(prefs.out.find("7 cluster size    2 (6 x 6)"), std::string::npos) << prefs.out;
     EXPECT_NE(prefs.out.find("COPIES"), std::string::npos) << prefs.out;
 
     ToolRun props = run_tool_sheet(L"properties", printer.name(), L"eng-tool-properties");

@@ -7,6 +7,9 @@
 #include "test_printer.h"
 #include "tool_run.h"
 
+#include "devmode/layout.h"
+#include "imaging/bmdither.h"
+#include "imaging/picfile.h"
 #include "model/model.h"
 #include "model/prtfile.h"
 #include "platform/ddiui.h"
@@ -313,6 +316,74 @@ TEST(Mrlprint, BarFontsRefuseDamagedFilesAndUnknownSymbologiesKeepingEveryFont) 
     EXPECT_NE(after.find("20 mils"), std::string::npos) << after;
     run_tool({L"barfonts", p.name(), L"delete", L"mrl bf QR"});
     run_tool({L"barfonts", p.name(), L"delete", L"mrl bf 39"});
+}
+
+} // namespace
+
+namespace {
+
+// The tool's dithering is the engine's, byte for byte, with the settings given
+// or a printer's; damaged files are refused in words.
+TEST(Mrlprint, DitherIsTheEngineAndRefusesDamagedFiles) {
+    picfile::Picture pic;
+    pic.width = 37, pic.height = 11;
+    for (int32_t y = 0; y < pic.height; ++y)
+        for (int32_t x = 0; x < pic.width; ++x)
+            pic.bgr.insert(pic.bgr.end(), {BYTE(x * 7), BYTE(y * 23), BYTE(x * y)});
+    const std::vector<unsigned char> bmp = picfile::WriteBmp(pic);
+    const std::wstring in = temp_path("dither-in.bmp"), out = temp_path("dither-out.bmp");
+    write_bytes(in, bmp);
+    auto engine = [&](const dithercfg &cfg, bool smooth) {
+        picfile::Picture p = pic;
+        bmDither d;
+        d.SetBitmap(p.bgr.data(), p.width, p.height, p.width * 3);
+        d.SetDither(cfg);
+        d.SetColorMode(bmDither::kMono, false);
+        smooth ? d.DitherSmooth() : d.Dither();
+        return p.bgr;
+    };
+    auto result = [&] {
+        picfile::Picture p;
+        std::string bytes = slurp(out), why;
+        picfile::ReadBmp(reinterpret_cast<const uint8_t *>(bytes.data()), bytes.size(), &p, &why);
+        return p.bgr;
+    };
+    dithercfg cfg;
+    cfg.Reset();
+    cfg.method = dithercfg::kDiffusion, cfg.kernel = 1, cfg.brightness = 20, cfg.flags = dithercfg::kFlip;
+    std::vector<std::wstring> args = {L"dither", in, out, L"--method", L"4", L"--kernel", L"1", L"--brightness", L"20",
+                                      L"--flip", L"--smooth"};
+    Result r = run(args);
+    ASSERT_EQ(r.rc, 0u) << show(args, r);
+    EXPECT_EQ(result(), engine(cfg, true));
+
+    // A printer's settings: the reset ones, clustered dot sized for 203 dpi.
+    TestPrinter printer(L"mrl dither", L"Kestrel KD42-203dpi");
+    ASSERT_TRUE(printer.ok());
+    args = {L"dither", in, out, L"--printer", L"mrl dither"};
+    r = run(args);
+    ASSERT_EQ(r.rc, 0u) << show(args, r);
+    cfg.Reset();
+    cfg.cluster_size = 2;
+    EXPECT_EQ(result(), engine(cfg, false));
+
+    std::vector<unsigned char> truncated(bmp.begin(), bmp.end() - 5), eight = bmp, huge = bmp;
+    eight[28] = 8;
+    huge[18] = 0xFF, huge[19] = 0xFF, huge[20] = 0xFF; // 16 million pixels wide
+    const std::wstring bad = temp_path("dither-bad.bmp");
+    const std::wstring png = temp_path("dither-out.PNG");
+    write_bytes(bad, truncated);
+    expect_all({{{L"dither", bad, out, L"--method", L"0"}, 1, false, "the file is truncated"},
+                {{L"dither", in, out}, 2, false, "give --printer P or --method M"},
+                {{L"dither", in, out, L"--method", L"9"}, 2, false, "--method takes a whole number from 0 to 4"},
+                {{L"dither", in, png, L"--method", L"1", L"--mode", L"2"}, 0, true, "-> "}});
+    EXPECT_EQ(slurp(png).substr(0, 4), "\x89PNG");
+    write_bytes(bad, eight);
+    expect_all({{{L"dither", bad, out, L"--method", L"0"}, 1, false, "only 24-bit BMP files"}});
+    write_bytes(bad, huge);
+    expect_all({{{L"dither", bad, out, L"--method", L"0"}, 1, false, "too large"}});
+    for (const std::wstring &f : {in, out, bad, png})
+        DeleteFileW(f.c_str());
 }
 
 } // namespace

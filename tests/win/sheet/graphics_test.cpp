@@ -1,0 +1,193 @@
+// The graphics page in Wine's document sheet: its preview follows every
+// dither method and the colour choice, and the colour buttons follow the
+// head rules. One screenshot per method goes to BUILD/screenshots/.
+#include "screenshot.h"
+#include "test_printer.h"
+
+#include "resource_ids.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct Found {
+    DWORD pid;
+    HWND sheet;
+};
+
+BOOL CALLBACK find_sheet(HWND wnd, LPARAM lParam) {
+    auto *f = reinterpret_cast<Found *>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(wnd, &pid);
+    if (pid == f->pid && IsWindowVisible(wnd) && FindWindowExW(wnd, nullptr, WC_TABCONTROLW, nullptr)) {
+        f->sheet = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The pixels of a window as they are on the screen.
+std::vector<BYTE> grab(HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    Sleep(100);
+    RECT r;
+    GetWindowRect(window, &r);
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), r.right - r.left, r.bottom - r.top, 1, 24};
+    void *bits = nullptr;
+    HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
+    std::vector<BYTE> out(static_cast<BYTE *>(bits),
+                          static_cast<BYTE *>(bits) + ((r.right - r.left) * 3 + 3) / 4 * 4 * (r.bottom - r.top));
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return out;
+}
+
+bool coloured(const std::vector<BYTE> &px) {
+    for (size_t i = 0; i + 2 < px.size(); i += 3)
+        if (px[i] != px[i + 1] || px[i + 1] != px[i + 2])
+            return true;
+    return false;
+}
+
+struct DialogProbe {
+    DWORD pid;
+    int control;
+    HWND found;
+};
+
+BOOL CALLBACK find_dialog(HWND wnd, LPARAM lParam) {
+    auto *d = reinterpret_cast<DialogProbe *>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(wnd, &pid);
+    if (pid == d->pid && IsWindowVisible(wnd) && GetDlgItem(wnd, d->control)) {
+        d->found = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Clicks a page button that opens a modal dialog, runs look on the dialog
+// (found by one of its controls) and cancels it.
+template <class Look> void in_dialog(HWND page, int button, int control, Look look) {
+    PostMessageW(GetDlgItem(page, button), BM_CLICK, 0, 0);
+    DialogProbe d = {GetCurrentProcessId(), control, nullptr};
+    for (int i = 0; i < 100 && !d.found; ++i, Sleep(50))
+        EnumWindows(find_dialog, reinterpret_cast<LPARAM>(&d));
+    if (!d.found)
+        return;
+    look(d.found);
+    PostMessageW(d.found, WM_COMMAND, IDCANCEL, 0);
+    for (int i = 0; i < 100 && IsWindow(d.found); ++i)
+        Sleep(50);
+}
+
+std::wstring selected_text(HWND combo) {
+    wchar_t text[128] = {};
+    LRESULT sel = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    if (sel >= 0 && SendMessageW(combo, CB_GETLBTEXTLEN, sel, 0) < 128)
+        SendMessageW(combo, CB_GETLBTEXT, sel, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+struct Seen {
+    std::wstring sequence;     // the algebraic setup's selection
+    std::wstring halftone;     // the halftone stand-in's brightness
+
+    bool ran = false;
+    std::set<std::vector<BYTE>> previews; // one per method
+    bool mono_buttons = true, colour_registration = false, colour_spot = false, colour_preview = false;
+    bool shots = true;
+};
+
+// Opens the document sheet (fMode as given) and walks the graphics page.
+Seen walk(TestPrinter &printer, DWORD mode, bool shots) {
+    Seen seen;
+    std::thread helper([&] {
+        Found f = {GetCurrentProcessId(), nullptr};
+        for (int i = 0; i < 200 && !f.sheet; ++i, Sleep(50))
+            EnumWindows(find_sheet, reinterpret_cast<LPARAM>(&f));
+        if (!f.sheet)
+            return;
+        SendMessageW(f.sheet, PSM_SETCURSEL, 0, 0);
+        HWND page = reinterpret_cast<HWND>(SendMessageW(f.sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+        HWND preview = GetDlgItem(page, IDC_GFX_PREVIEW);
+        seen.ran = preview && GetDlgItem(page, IDC_GFX_METHOD0);
+        HWND colour = GetDlgItem(page, IDC_GFX_COLOUR);
+        auto choose_colour = [&](int index) {
+            SendMessageW(colour, CB_SETCURSEL, index, 0);
+            SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_GFX_COLOUR, CBN_SELCHANGE), reinterpret_cast<LPARAM>(colour));
+        };
+        choose_colour(0);
+        seen.mono_buttons = IsWindowEnabled(GetDlgItem(page, IDC_GFX_REGISTRATION)) ||
+                            IsWindowEnabled(GetDlgItem(page, IDC_GFX_SPOT));
+        const wchar_t *names[5] = {L"graphics-threshold", L"graphics-clustered", L"graphics-bayer",
+                                   L"graphics-algebraic", L"graphics-diffusion"};
+        for (int i = 0; i < 5 && shots; ++i) {
+            SendMessageW(GetDlgItem(page, IDC_GFX_METHOD0 + i), BM_CLICK, 0, 0);
+            seen.previews.insert(grab(preview));
+            seen.shots = shoot(f.sheet, names[i]) && seen.shots;
+        }
+        if (shots) {
+            SendMessageW(GetDlgItem(page, IDC_GFX_METHOD0 + 3), BM_CLICK, 0, 0);
+            in_dialog(page, IDC_GFX_SETUP, IDC_DITHER_CHOICE,
+                      [&](HWND dlg) { seen.sequence = selected_text(GetDlgItem(dlg, IDC_DITHER_CHOICE)); });
+            SendMessageW(GetDlgItem(page, IDC_GFX_METHOD0 + 1), BM_CLICK, 0, 0);
+            in_dialog(page, IDC_GFX_ADJUST, 101, [&](HWND dlg) {
+                wchar_t text[32] = {};
+                GetDlgItemTextW(dlg, 101, text, 32);
+                seen.halftone = text;
+                shoot(dlg, L"graphics-halftone-stand-in");
+            });
+        }
+        choose_colour(1);
+        seen.colour_registration = IsWindowEnabled(GetDlgItem(page, IDC_GFX_REGISTRATION));
+        seen.colour_spot = IsWindowEnabled(GetDlgItem(page, IDC_GFX_SPOT));
+        seen.colour_preview = coloured(grab(preview));
+        if (shots)
+            shoot(f.sheet, L"graphics-colour");
+        PostMessageW(f.sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+    });
+    LONG size = DocumentPropertiesW(nullptr, printer.handle(), printer.wname(), nullptr, nullptr, 0);
+    std::vector<BYTE> in(size > 0 ? size : 0), out(in.size());
+    auto *dm = reinterpret_cast<DEVMODEW *>(in.data());
+    DocumentPropertiesW(nullptr, printer.handle(), printer.wname(), dm, nullptr, DM_OUT_BUFFER);
+    DocumentPropertiesW(nullptr, printer.handle(), printer.wname(), reinterpret_cast<DEVMODEW *>(out.data()), dm,
+                        mode);
+    helper.join();
+    return seen;
+}
+
+TEST(GraphicsPage, PreviewFollowsEveryMethodAndColourButtonsFollowTheHeads) {
+    // Two heads in spot colour: registration and spot setup, in default settings only.
+    TestPrinter spot(L"mrl graphics", L"Osprey OX4S-305dpi Spot");
+    ASSERT_TRUE(spot.ok()) << "printer error " << spot.error();
+    Seen defaults = walk(spot, DM_IN_BUFFER | DM_IN_PROMPT | DM_OUT_BUFFER | DM_UPDATE, true);
+    ASSERT_TRUE(defaults.ran) << "the graphics page did not run";
+    EXPECT_TRUE(defaults.shots);
+    EXPECT_EQ(defaults.previews.size(), 5u) << "every method must change the preview";
+    EXPECT_FALSE(defaults.mono_buttons);
+    EXPECT_TRUE(defaults.colour_registration);
+    EXPECT_TRUE(defaults.colour_spot);
+    EXPECT_TRUE(defaults.colour_preview);
+    EXPECT_EQ(defaults.sequence, L"A = 872, B = 1278, C = 1873"); // index 18 of the reset settings
+    EXPECT_EQ(defaults.halftone, L"0") << "the clustered-dot method's colour adjustment opens htui.dll";
+
+    Seen document = walk(spot, DM_IN_BUFFER | DM_IN_PROMPT | DM_OUT_BUFFER, false);
+    ASSERT_TRUE(document.ran);
+    EXPECT_FALSE(document.colour_registration);
+    EXPECT_FALSE(document.colour_spot);
+}
+
+} // namespace
