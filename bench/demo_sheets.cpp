@@ -3,8 +3,8 @@
 // BUILD/screenshots/LANG-SHEET-N-TAB.bmp.
 #include "installed_driver.h"
 #include "resource_ids.h"
-#include "screenshot.h"
 #include "sheet_driver.h"
+#include "sheet_watch.h"
 #include "test_printer.h"
 
 #include <cstdio>

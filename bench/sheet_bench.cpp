@@ -2,7 +2,7 @@
 // ratio to a blank compstui sheet with one empty page of the same size, both
 // opened through CommonPropertySheetUIW in the same run.
 #include "installed_driver.h"
-#include "sheet_driver.h"
+#include "sheet_watch.h"
 #include "test_printer.h"
 #include "timing.h"
 

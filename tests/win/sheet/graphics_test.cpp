@@ -1,7 +1,7 @@
 // The graphics page in Wine's document sheet: its preview follows every
 // dither method and the colour choice, and the colour buttons follow the
 // head rules. One screenshot per method goes to BUILD/screenshots/.
-#include "screenshot.h"
+#include "sheet_driver.h"
 #include "test_printer.h"
 
 #include "resource_ids.h"
@@ -13,6 +13,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+using sheet::shoot;
 
 namespace {
 

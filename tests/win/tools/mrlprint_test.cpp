@@ -353,7 +353,7 @@ TEST(Mrlprint, DitherIsTheEngineAndRefusesDamagedFiles) {
     cfg.method = dithercfg::kDiffusion, cfg.kernel = 1, cfg.brightness = 20, cfg.flags = dithercfg::kFlip;
     std::vector<std::wstring> args = {L"dither", in, out, L"--method", L"4", L"--kernel", L"1", L"--brightness", L"20",
                                       L"--flip", L"--smooth"};
-    Result r = run(args);
+    ToolResult r = run_tool(args);
     ASSERT_EQ(r.rc, 0u) << show(args, r);
     EXPECT_EQ(result(), engine(cfg, true));
 
@@ -361,7 +361,7 @@ TEST(Mrlprint, DitherIsTheEngineAndRefusesDamagedFiles) {
     TestPrinter printer(L"mrl dither", L"Kestrel KD42-203dpi");
     ASSERT_TRUE(printer.ok());
     args = {L"dither", in, out, L"--printer", L"mrl dither"};
-    r = run(args);
+    r = run_tool(args);
     ASSERT_EQ(r.rc, 0u) << show(args, r);
     cfg.Reset();
     cfg.cluster_size = 2;
