@@ -132,7 +132,7 @@ int wmain(int argc, wchar_t **argv) {
             [&] {
                 DEVICEPROPERTYHEADER header = {sizeof header, 0, printer.handle(), printer.wname()};
                 DWORD result = 0;
-                CommonPropertySheetUIW(nullptr, driver.device, reinterpret_cast<LPARAM>(&header), &result);
+                CommonPropertySheetUIW(nullptr, as_propsheetui(driver.device), reinterpret_cast<LPARAM>(&header), &result);
             },
             [&](HWND sheet, HWND) { shots += shoot_pages(sheet, prefix + L"-device"); });
     }

@@ -3,6 +3,7 @@
 // second and as a ratio to GetGlyphOutlineW (GGO_BITMAP) alone for the same
 // glyphs in the same run.
 #include "imaging/fontraster.h"
+#include "timing.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -10,17 +11,6 @@
 #include <vector>
 
 namespace {
-
-double now_us() {
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return 1e6 * static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
-}
 
 template <typename F> double median_us(int rounds, F f) {
     std::vector<double> r;

@@ -43,7 +43,7 @@ LONG CALLBACK blank_sheet(PROPSHEETUI_INFO *info, LPARAM lParam) {
 }
 
 // The driver's sheet function, timed: how long its INIT reason takes.
-PFNPROPSHEETUI driver_sheet = nullptr;
+LONG(CALLBACK *driver_sheet)(PPROPSHEETUI_INFO, LPARAM) = nullptr;
 double init_us = 0;
 LONG CALLBACK timed_driver(PROPSHEETUI_INFO *info, LPARAM lParam) {
     double t0 = now_us();
@@ -90,7 +90,7 @@ int wmain(int argc, wchar_t **argv) {
     };
     auto blank = [] {
         DWORD result = 0;
-        CommonPropertySheetUIW(nullptr, blank_sheet, 0, &result);
+        CommonPropertySheetUIW(nullptr, as_propsheetui(blank_sheet), 0, &result);
     };
     // One of each first: the first sheet of a process loads the common controls.
     time_to_paint(blank);

@@ -82,12 +82,12 @@ inline bool drive(const std::function<void()> &open, const std::function<void(HW
 }
 
 // The driver's document sheet through compstui, as DocumentPropertiesW opens it.
-inline void open_document_sheet(PFNPROPSHEETUI document, HANDLE printer, wchar_t *name, DEVMODEW *in,
+inline void open_document_sheet(LONG(CALLBACK *document)(PPROPSHEETUI_INFO, LPARAM), HANDLE printer, wchar_t *name, DEVMODEW *in,
                                 DEVMODEW *out) {
     DOCUMENTPROPERTYHEADER header = {sizeof header, 0, printer, name, in, out, 0,
                                      DM_IN_BUFFER | DM_IN_PROMPT | DM_OUT_BUFFER};
     DWORD result = 0;
-    CommonPropertySheetUIW(nullptr, document, reinterpret_cast<LPARAM>(&header), &result);
+    CommonPropertySheetUIW(nullptr, as_propsheetui(document), reinterpret_cast<LPARAM>(&header), &result);
 }
 
 } // namespace sheets

@@ -139,7 +139,7 @@ TEST(BarFontPages, EveryPanelInBothLanguagesAndNewFontsReachTheStore) {
         Seen seen;
         std::thread script([&] { seen = drive(lang); });
         DWORD result = 0;
-        CommonPropertySheetUIW(nullptr, driver.device, reinterpret_cast<LPARAM>(&header), &result);
+        CommonPropertySheetUIW(nullptr, as_propsheetui(driver.device), reinterpret_cast<LPARAM>(&header), &result);
         script.join();
         ASSERT_TRUE(seen.list_ran) << "the bar font page did not run";
         EXPECT_EQ(seen.panels, 9) << "options panels that showed their own controls";
