@@ -39,7 +39,8 @@ std::vector<BYTE> grab(HWND window) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     Sleep(100);
     RECT r;
-    GetWindowRect(window, &r);
+    if (!window || !GetWindowRect(window, &r) || r.right <= r.left || r.bottom <= r.top)
+        return {};
     BITMAPINFO bi{};
     bi.bmiHeader = {sizeof(BITMAPINFOHEADER), r.right - r.left, r.bottom - r.top, 1, 24};
     void *bits = nullptr;
@@ -122,8 +123,7 @@ Seen walk(TestPrinter &printer, DWORD mode, bool shots) {
             EnumWindows(find_sheet, reinterpret_cast<LPARAM>(&f));
         if (!f.sheet)
             return;
-        SendMessageW(f.sheet, PSM_SETCURSEL, 0, 0);
-        HWND page = reinterpret_cast<HWND>(SendMessageW(f.sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+        HWND page = sheet::show_page(f.sheet, IDC_GFX_PREVIEW);
         HWND preview = GetDlgItem(page, IDC_GFX_PREVIEW);
         seen.ran = preview && GetDlgItem(page, IDC_GFX_METHOD0);
         HWND colour = GetDlgItem(page, IDC_GFX_COLOUR);
