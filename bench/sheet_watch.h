@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/ddiui.h"
+#include "screenshot.h"
 
 #include <commctrl.h>
 
@@ -13,26 +14,10 @@
 
 namespace sheets {
 
-struct Probe {
-    DWORD pid;
-    HWND found;
-};
-
-inline BOOL CALLBACK find_tabbed(HWND wnd, LPARAM lParam) {
-    auto *probe = reinterpret_cast<Probe *>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(wnd, &pid);
-    if (pid == probe->pid && IsWindowVisible(wnd) && FindWindowExW(wnd, nullptr, WC_TABCONTROLW, nullptr)) {
-        probe->found = wnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // The visible property sheet of this process, or null.
 inline HWND find_sheet() {
-    Probe probe = {GetCurrentProcessId(), nullptr};
-    EnumWindows(find_tabbed, reinterpret_cast<LPARAM>(&probe));
+    WindowProbe probe = {GetCurrentProcessId(), nullptr, nullptr};
+    EnumWindows(probe_window, reinterpret_cast<LPARAM>(&probe));
     return probe.found;
 }
 

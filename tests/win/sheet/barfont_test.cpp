@@ -53,12 +53,7 @@ HWND panel_with(HWND editor, int id) {
 
 Seen drive(const std::wstring &lang) {
     Seen seen;
-    HWND sheet = nullptr;
-    for (int i = 0; i < 200 && !sheet; ++i, Sleep(50)) {
-        Probe probe = {GetCurrentProcessId(), nullptr};
-        EnumWindows(find_tabbed, reinterpret_cast<LPARAM>(&probe));
-        sheet = probe.found;
-    }
+    HWND sheet = wait_window(nullptr);
     if (!sheet)
         return seen;
     SendMessageW(sheet, PSM_SETCURSEL, 1, 0);

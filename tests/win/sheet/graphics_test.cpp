@@ -1,7 +1,7 @@
 // The graphics page in Wine's document sheet: its preview follows every
 // dither method and the colour choice, and the colour buttons follow the
 // head rules. One screenshot per method goes to BUILD/screenshots/.
-#include "sheet_driver.h"
+#include "sheet_ui.h"
 #include "test_printer.h"
 
 #include "resource_ids.h"
@@ -14,25 +14,8 @@
 #include <thread>
 #include <vector>
 
-using sheet::shoot;
 
 namespace {
-
-struct Found {
-    DWORD pid;
-    HWND sheet;
-};
-
-BOOL CALLBACK find_sheet(HWND wnd, LPARAM lParam) {
-    auto *f = reinterpret_cast<Found *>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(wnd, &pid);
-    if (pid == f->pid && IsWindowVisible(wnd) && FindWindowExW(wnd, nullptr, WC_TABCONTROLW, nullptr)) {
-        f->sheet = wnd;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 // The pixels of a window as they are on the screen.
 std::vector<BYTE> grab(HWND window) {
@@ -42,7 +25,7 @@ std::vector<BYTE> grab(HWND window) {
     if (!window || !GetWindowRect(window, &r) || r.right <= r.left || r.bottom <= r.top)
         return {};
     BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), r.right - r.left, r.bottom - r.top, 1, 24};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), r.right - r.left, r.bottom - r.top, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
     void *bits = nullptr;
     HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
     HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
@@ -64,36 +47,16 @@ bool coloured(const std::vector<BYTE> &px) {
     return false;
 }
 
-struct DialogProbe {
-    DWORD pid;
-    int control;
-    HWND found;
-};
-
-BOOL CALLBACK find_dialog(HWND wnd, LPARAM lParam) {
-    auto *d = reinterpret_cast<DialogProbe *>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(wnd, &pid);
-    if (pid == d->pid && IsWindowVisible(wnd) && GetDlgItem(wnd, d->control)) {
-        d->found = wnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // Clicks a page button that opens a modal dialog, runs look on the dialog
 // (found by one of its controls) and cancels it.
 template <class Look> void in_dialog(HWND page, int button, int control, Look look) {
     PostMessageW(GetDlgItem(page, button), BM_CLICK, 0, 0);
-    DialogProbe d = {GetCurrentProcessId(), control, nullptr};
-    for (int i = 0; i < 100 && !d.found; ++i, Sleep(50))
-        EnumWindows(find_dialog, reinterpret_cast<LPARAM>(&d));
-    if (!d.found)
+    HWND found = wait_for_dialog(control);
+    if (!found)
         return;
-    look(d.found);
-    PostMessageW(d.found, WM_COMMAND, IDCANCEL, 0);
-    for (int i = 0; i < 100 && IsWindow(d.found); ++i)
-        Sleep(50);
+    look(found);
+    PostMessageW(found, WM_COMMAND, IDCANCEL, 0);
+    sheet::wait_closed(found);
 }
 
 std::wstring selected_text(HWND combo) {
@@ -118,12 +81,10 @@ struct Seen {
 Seen walk(TestPrinter &printer, DWORD mode, bool shots) {
     Seen seen;
     std::thread helper([&] {
-        Found f = {GetCurrentProcessId(), nullptr};
-        for (int i = 0; i < 200 && !f.sheet; ++i, Sleep(50))
-            EnumWindows(find_sheet, reinterpret_cast<LPARAM>(&f));
-        if (!f.sheet)
+        HWND found = wait_window(nullptr);
+        if (!found)
             return;
-        HWND page = sheet::show_page(f.sheet, IDC_GFX_PREVIEW);
+        HWND page = sheet::show_page(found, IDC_GFX_PREVIEW);
         HWND preview = GetDlgItem(page, IDC_GFX_PREVIEW);
         seen.ran = preview && GetDlgItem(page, IDC_GFX_METHOD0);
         HWND colour = GetDlgItem(page, IDC_GFX_COLOUR);
@@ -139,7 +100,7 @@ Seen walk(TestPrinter &printer, DWORD mode, bool shots) {
         for (int i = 0; i < 5 && shots; ++i) {
             SendMessageW(GetDlgItem(page, IDC_GFX_METHOD0 + i), BM_CLICK, 0, 0);
             seen.previews.insert(grab(preview));
-            seen.shots = shoot(f.sheet, names[i]) && seen.shots;
+            seen.shots = shoot(found, names[i]) && seen.shots;
         }
         if (shots) {
             SendMessageW(GetDlgItem(page, IDC_GFX_METHOD0 + 3), BM_CLICK, 0, 0);
@@ -158,8 +119,8 @@ Seen walk(TestPrinter &printer, DWORD mode, bool shots) {
         seen.colour_spot = IsWindowEnabled(GetDlgItem(page, IDC_GFX_SPOT));
         seen.colour_preview = coloured(grab(preview));
         if (shots)
-            shoot(f.sheet, L"graphics-colour");
-        PostMessageW(f.sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+            shoot(found, L"graphics-colour");
+        PostMessageW(found, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
     });
     LONG size = DocumentPropertiesW(nullptr, printer.handle(), printer.wname(), nullptr, nullptr, 0);
     std::vector<BYTE> in(size > 0 ? size : 0), out(in.size());

@@ -13,23 +13,6 @@ namespace {
 using sheet::choose;
 using sheet::shoot;
 
-struct Probe {
-    DWORD pid;
-    HWND found;
-};
-
-// A visible window with tabs of the probe's process.
-inline BOOL CALLBACK find_tabbed(HWND wnd, LPARAM lParam) {
-    auto *probe = reinterpret_cast<Probe *>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(wnd, &pid);
-    if (pid == probe->pid && IsWindowVisible(wnd) && FindWindowExW(wnd, nullptr, WC_TABCONTROLW, nullptr)) {
-        probe->found = wnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 struct FindWith {
     int id;
     HWND found;
