@@ -41,6 +41,10 @@ prtspool::~prtspool() {
         DeleteDC(dc_);
 }
 
+#if defined(_WIN32) && !defined(_WIN64)
+static_assert(sizeof(DOCINFOW) == 20, "DOCINFOW as NT 4 knows it");
+#endif
+
 bool prtspool::StartDocW(const WCHAR *name) {
     if (!dc_)
         return false;
