@@ -1,11 +1,10 @@
 // make demo without a display: every page of the driver's document and device
 // sheets, the licence and version dialogs, in English and in German, saved as
 // BUILD/screenshots/LANG-SHEET-N-TAB.bmp.
-#include "installed_driver.h"
+#include "bench_printer.h"
 #include "resource_ids.h"
 #include "sheet_driver.h"
 #include "sheet_watch.h"
-#include "test_printer.h"
 
 #include <cstdio>
 #include <string>
@@ -102,16 +101,11 @@ int shoot_pages(HWND sheet, const std::wstring &prefix) {
 
 int wmain(int argc, wchar_t **argv) {
     const wchar_t *model = argc > 1 ? argv[1] : L"Kestrel KD42-203dpi";
-    TestPrinter printer(L"mrl demo", model);
-    if (!printer.ok()) {
-        fwprintf(stderr, L"cannot add a printer of %ls (error %lu)\n", model, printer.error());
+    BenchPrinter bench(L"mrl demo", model);
+    if (!bench.ready())
         return 1;
-    }
-    InstalledDriver driver(printer.handle());
-    if (!driver.ok() || !driver.device) {
-        fwprintf(stderr, L"cannot load the installed driver\n");
-        return 1;
-    }
+    TestPrinter &printer = bench.printer;
+    InstalledDriver &driver = bench.driver;
     LONG size = DocumentPropertiesW(nullptr, printer.handle(), printer.wname(), nullptr, nullptr, 0);
     std::vector<BYTE> in(size > 0 ? size : 1), out(in.size());
     DocumentPropertiesW(nullptr, printer.handle(), printer.wname(), reinterpret_cast<DEVMODEW *>(in.data()), nullptr,

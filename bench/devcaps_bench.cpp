@@ -1,12 +1,11 @@
 // Cost of one DrvDeviceCapabilities(DC_PAPERS) on an installed printer, as a
 // ratio to one GetPrinterDriverW on the same printer in the same run.
 #include "platform/ddiui.h"
-#include "installed_driver.h"
+#include "bench_printer.h"
 #include "model/model.h"
 #include "model/prtfile.h"
 #include "store/prtform.h"
 #include "store/prtreg.h"
-#include "test_printer.h"
 #include "timing.h"
 
 #include <algorithm>
@@ -32,16 +31,11 @@ template <typename F> double per_call(int rounds, int n, F f) {
 
 int wmain(int argc, wchar_t **argv) {
     const wchar_t *model = argc > 1 ? argv[1] : L"Kestrel KD42-203dpi";
-    TestPrinter printer(L"mrl bench devcaps", model);
-    if (!printer.ok()) {
-        fwprintf(stderr, L"cannot add a printer of %ls (error %lu)\n", model, printer.error());
+    BenchPrinter bench(L"mrl bench devcaps", model);
+    if (!bench.ready())
         return 1;
-    }
-    InstalledDriver driver(printer.handle());
-    if (!driver.ok()) {
-        fwprintf(stderr, L"cannot load the installed driver\n");
-        return 1;
-    }
+    TestPrinter &printer = bench.printer;
+    InstalledDriver &driver = bench.driver;
     DWORD needed = 0;
     GetPrinterDriverW(printer.handle(), nullptr, 2, nullptr, 0, &needed);
     std::vector<BYTE> info(needed);

@@ -1,9 +1,8 @@
 // Time until the driver's document sheet has painted its first page, as a
 // ratio to a blank compstui sheet with one empty page of the same size, both
 // opened through CommonPropertySheetUIW in the same run.
-#include "installed_driver.h"
+#include "bench_printer.h"
 #include "sheet_watch.h"
-#include "test_printer.h"
 #include "timing.h"
 
 #include <algorithm>
@@ -69,16 +68,11 @@ double median(std::vector<double> v) {
 
 int wmain(int argc, wchar_t **argv) {
     const wchar_t *model = argc > 1 ? argv[1] : L"Kestrel KD42-203dpi";
-    TestPrinter printer(L"mrl bench sheet", model);
-    if (!printer.ok()) {
-        fwprintf(stderr, L"cannot add a printer of %ls (error %lu)\n", model, printer.error());
+    BenchPrinter bench(L"mrl bench sheet", model);
+    if (!bench.ready())
         return 1;
-    }
-    InstalledDriver driver(printer.handle());
-    if (!driver.ok()) {
-        fwprintf(stderr, L"cannot load the installed driver\n");
-        return 1;
-    }
+    TestPrinter &printer = bench.printer;
+    InstalledDriver &driver = bench.driver;
     LONG size = DocumentPropertiesW(nullptr, printer.handle(), printer.wname(), nullptr, nullptr, 0);
     std::vector<BYTE> in(size > 0 ? size : 1), out(in.size());
     DocumentPropertiesW(nullptr, printer.handle(), printer.wname(), reinterpret_cast<DEVMODEW *>(in.data()), nullptr,
