@@ -1,16 +1,23 @@
 // Host stand-in for the ANSI code page conversions: Latin-1, '?' for the rest.
 #include "compat.h"
 
-int MultiByteToWideChar(UINT, DWORD, const char *src, int srclen, WCHAR *dst, int dstlen) {
+namespace {
+// Code units to convert: a negative length means up to and including the terminator.
+template <typename C> int units(const C *src, int srclen) {
     if (!src)
         return 0;
+    if (srclen >= 0)
+        return srclen;
     int n = 0;
-    if (srclen < 0)
-        while (src[n++]) {
-        }
-    else
-        n = srclen;
-    if (dstlen == 0)
+    while (src[n++]) {
+    }
+    return n;
+}
+} // namespace
+
+int MultiByteToWideChar(UINT, DWORD, const char *src, int srclen, WCHAR *dst, int dstlen) {
+    int n = units(src, srclen);
+    if (n <= 0 || dstlen == 0)
         return n;
     if (!dst || n > dstlen)
         return 0;
@@ -21,15 +28,8 @@ int MultiByteToWideChar(UINT, DWORD, const char *src, int srclen, WCHAR *dst, in
 
 int WideCharToMultiByte(UINT, DWORD, const WCHAR *src, int srclen, char *dst, int dstlen, const char *,
                         BOOL *useddef) {
-    if (!src)
-        return 0;
-    int n = 0;
-    if (srclen < 0)
-        while (src[n++]) {
-        }
-    else
-        n = srclen;
-    if (dstlen == 0)
+    int n = units(src, srclen);
+    if (n <= 0 || dstlen == 0)
         return n;
     if (!dst || n > dstlen)
         return 0;
