@@ -2,6 +2,7 @@
 // exist or not, to hostile stored defaults, settings files and stock lists.
 // MRLPRINT_EXE names another build of the tool to run these against.
 #include "form_list.h"
+#include "installed_driver.h"
 #include "module_path.h"
 #include "temp_files.h"
 #include "test_printer.h"
@@ -59,12 +60,7 @@ std::wstring model_of(const std::wstring &printer) {
     HANDLE h = nullptr;
     if (!OpenPrinterW(const_cast<LPWSTR>(printer.c_str()), &h, nullptr))
         return L"";
-    DWORD needed = 0;
-    GetPrinterDriverW(h, nullptr, 1, nullptr, 0, &needed);
-    std::vector<BYTE> buf(needed ? needed : 1);
-    std::wstring name;
-    if (GetPrinterDriverW(h, nullptr, 1, buf.data(), needed, &needed))
-        name = reinterpret_cast<DRIVER_INFO_1W *>(buf.data())->pName;
+    std::wstring name = driver_model(h);
     ClosePrinter(h);
     return name;
 }
@@ -85,25 +81,17 @@ TEST(Mrlprint, HelpOptionsAndMissingPrinters) {
     write_bytes(other_env + L"\\environments.txt", std::vector<unsigned char>(list.begin(), list.end()));
     std::vector<Case> cases = {
         {{L"--help"}, 0, true, "usage: mrlprint COMMAND"},
-        {{L"help"}, 0, true, "  forms PRINTER [--install]"},
         {{L"caps", L"--help"}, 0, true, "usage: mrlprint caps PRINTER"},
-        {{L"add-printer", L"-h"}, 0, true, "[--replace]"},
         {{}, 2, false, "usage: mrlprint COMMAND"},
         {{L"frobnicate"}, 2, false, "unknown command \"frobnicate\""},
         {{L"forms", L"P", L"--bogus"}, 2, false, "mrlprint forms: unknown option --bogus"},
         {{L"devmode", L"P", L"--in"}, 2, false, "--in needs FILE.sdm"},
         {{L"add-printer", L"X"}, 2, false, "missing --model MODEL"},
-        {{L"caps"}, 2, false, "missing PRINTER"},
-        {{L"caps", L"A", L"B"}, 2, false, "unexpected argument \"B\""},
-        {{L"report", L"--help"}, 0, true, "usage: mrlprint report PRINTER [FILE]"},
         {{L"report", L"A", L"B", L"C"}, 2, false, "unexpected argument \"C\""},
         {{L"install", empty_dir}, 1, false, "no driver data file (.ddt) in this folder; nothing copied"},
         {{L"install", other_env}, 1, false, "environments.txt lists no folder for this spooler"},
-        {{L"send", L"P"}, 2, false, "missing FILE"},
         {{L"config", L"P", L"frob"}, 2, false, "ACTION is get or set, not \"frob\""},
-        {{L"config", L"P", L"set", L"C"}, 2, false, "set needs NAME and VALUE"},
         {{L"logs", L"P", L"send"}, 2, false, "send needs N"},
-        {{L"testpage", L"P", L"--png"}, 2, false, "--png needs OUT"},
     };
     for (const wchar_t *command : {L"caps", L"forms", L"devmode", L"report", L"feed", L"testpage", L"config", L"logs"})
         cases.push_back({{command, L"mrl no such printer"}, 1, false, "no printer named \"mrl no such printer\""});
@@ -196,11 +184,11 @@ TEST(Mrlprint, HostileStoredDefaultsAndSettingsFiles) {
         {{L"devmode", p.name()}, 0, true, "stored default: ignored"},
         {{L"devmode", p.name(), L"--in", tiny}, 1, false, "not a device-settings file"},
         {{L"devmode", p.name(), L"--in", noise}, 1, false, "does not hold one whole device mode"},
-        {{L"devmode", p.name(), L"--in", other}, 0, true, "dropped: dmOrientation 6564, the model takes 1"},
-        {{L"devmode", p.name(), L"--in", other}, 0, true, "dropped: dmCopies -6827, the model takes 1"},
-        {{L"devmode", p.name(), L"--in", other}, 0, true, "dropped: dmPrintQuality 203, the model takes 300"},
-        {{L"devmode", p.name(), L"--in", other}, 0, true, "dropped: the private part"},
     });
+    const std::string out = run_tool({L"devmode", p.name(), L"--in", other}).out;
+    for (const char *dropped : {"dmOrientation 6564, the model takes 1", "dmCopies -6827, the model takes 1",
+                                "dmPrintQuality 203, the model takes 300", "the private part"})
+        EXPECT_NE(out.find(std::string("dropped: ") + dropped), std::string::npos) << out;
 }
 
 std::vector<unsigned char> form_file(uint32_t record_size, const std::vector<std::string> &names) {
@@ -228,13 +216,9 @@ TEST(Mrlprint, FormImportsRefuseMalformedFilesAndNamesAreShownEscaped) {
         write_bytes(path, bytes);
         cases.push_back({{L"forms", p.name(), L"--import", path}, 1, false, why});
     };
-    std::vector<unsigned char> cut = form_file(92, {"mrl cut a", "mrl cut b"});
-    cut.pop_back();
+    // Every reason is the core's; the tool shows it with the record it names.
     refused("magic.sfm", {'S', 'F', 'M', '1'}, "not imported: not a form list");
-    for (uint32_t size : {0u, 8u, 93u, 0xFFFFFFFFu})
-        refused(("size" + std::to_string(size) + ".sfm").c_str(), form_file(size, {"mrl odd size"}),
-                "not imported: record size outside 60 to 92 bytes");
-    refused("cut.sfm", cut, "not imported: the last record is cut short (record 2)");
+    refused("size.sfm", form_file(0xFFFFFFFFu, {"mrl odd size"}), "not imported: record size outside 60 to 92 bytes");
     refused("escape.sfm", form_file(92, {"mrl \x1b[2J"}), "not imported: control character in the name (record 1)");
     std::wstring one = temp_path("one.sfm");
     write_bytes(one, form_file(92, {"mrl tool one stock"}));
