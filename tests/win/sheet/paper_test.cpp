@@ -3,6 +3,7 @@
 // clicks and answers the dialogs (the real file dialogs and message boxes
 // included) while the test reads back the device mode, the stored stock list
 // and the files.
+#include "installed_driver.h"
 #include "sheet_driver.h"
 #include "stored_values.h"
 #include "temp_files.h"
@@ -33,37 +34,33 @@ prtconfig *cfg_of(Bytes &b) { return prtconfig::get_cfg(as_dm(b)); }
 
 // Which orientation picture the preview shows: the one that agrees with the
 // screen in most pixels (the page's colour fills a picture's background).
+// Both are 24-bit rows, bottom row first, padded to four bytes.
 int shown_picture(HWND control) {
     HMODULE lang = LoadLibraryExW(built_module_path(L"resources\\mrl32eng.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     RECT r;
     GetClientRect(control, &r);
     MapWindowPoints(control, nullptr, reinterpret_cast<POINT *>(&r), 2);
-    HDC screen = GetDC(nullptr), shot = CreateCompatibleDC(screen), pic = CreateCompatibleDC(screen);
-    HBITMAP shot_bits = CreateCompatibleBitmap(screen, r.right - r.left, r.bottom - r.top);
-    HGDIOBJ old_shot = SelectObject(shot, shot_bits), old_pic = GetCurrentObject(pic, OBJ_BITMAP);
-    BitBlt(shot, 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
+    const std::vector<BYTE> screen = capture(r);
+    const LONG w = r.right - r.left, h = r.bottom - r.top;
+    HDC dc = GetDC(nullptr);
     int best = -1;
-    long best_score = -1;
-    for (int id = IDB_ORIENTATION; id < IDB_ORIENTATION + 16; ++id) {
+    for (long id = IDB_ORIENTATION, best_score = -1; id < IDB_ORIENTATION + 16; ++id) {
         auto bm = static_cast<HBITMAP>(LoadImageW(lang, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
         BITMAP b = {};
         GetObjectW(bm, sizeof b, &b);
-        SelectObject(pic, bm);
-        const int x0 = (r.right - r.left - b.bmWidth) / 2, y0 = (r.bottom - r.top - b.bmHeight) / 2;
-        long score = 0;
-        for (int y = 0; y < b.bmHeight; ++y)
-            for (int x = 0; x < b.bmWidth; ++x)
-                score += GetPixel(pic, x, y) == GetPixel(shot, x0 + x, y0 + y);
-        if (score > best_score)
-            best_score = score, best = id;
-        SelectObject(pic, old_pic);
+        BITMAPINFO bi = {{sizeof(BITMAPINFOHEADER), b.bmWidth, b.bmHeight, 1, 24, BI_RGB, 0, 0, 0, 0, 0}, {}};
+        std::vector<BYTE> px(size_t((b.bmWidth * 3 + 3) & ~3) * b.bmHeight);
+        GetDIBits(dc, bm, 0, b.bmHeight, px.data(), &bi, DIB_RGB_COLORS);
         DeleteObject(bm);
+        const LONG x0 = (w - b.bmWidth) / 2, y0 = h - b.bmHeight - (h - b.bmHeight) / 2; // centred
+        long score = 0;
+        for (LONG y = 0; x0 >= 0 && y0 >= 0 && y < b.bmHeight; ++y)
+            for (LONG x = 0; x < b.bmWidth; ++x)
+                score += !std::memcmp(&px[y * ((b.bmWidth * 3 + 3) & ~3) + 3 * x], &screen[(y0 + y) * ((w * 3 + 3) & ~3) + 3 * (x0 + x)], 3);
+        if (score > best_score)
+            best_score = score, best = int(id);
     }
-    SelectObject(shot, old_shot);
-    DeleteObject(shot_bits);
-    DeleteDC(shot);
-    DeleteDC(pic);
-    ReleaseDC(nullptr, screen);
+    ReleaseDC(nullptr, dc);
     FreeLibrary(lang);
     return best;
 }
@@ -90,11 +87,8 @@ LONG machine_form_count() { return std::max(0L, as_long(machine_value(GLOBAL_KEY
 // While it lives, the installed model module's string 9990 reads "Y" (sheets
 // open on their last page); the module is put back afterwards.
 struct LastPageModule {
-    LastPageModule() {
-        WCHAR dir[MAX_PATH];
-        DWORD n = 0;
-        GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<BYTE *>(dir), sizeof dir, &n);
-        path = std::wstring(dir) + L"\\3\\zpl32eng.dll";
+    explicit LastPageModule(HANDLE printer) : path(driver_config_file(printer)) {
+        path = path.substr(0, path.find_last_of(L'\\') + 1) + L"zpl32eng.dll";
         WORD block[17] = {}; // string table block 625 (ids 9984 to 9999): 9990 is its seventh string
         block[6] = 1, block[7] = L'Y';
         HANDLE update = CopyFileW(path.c_str(), (path + L".saved").c_str(), FALSE) ? BeginUpdateResourceW(path.c_str(), FALSE) : nullptr;
@@ -120,7 +114,7 @@ protected:
 // asks for it; copies clamped, the picture of orientation 2 with mirror and
 // negative, the option switch and value, and the list buttons off.
 TEST_F(PaperSheet, EditsCopiesOrientationAndImageInADocument) {
-    LastPageModule last_page;
+    LastPageModule last_page(printer.handle());
     ASSERT_TRUE(last_page.ok) << "model module not changed";
     bool on_last_page = false, list_buttons_off = false, painted = false;
     std::wstring copies;
