@@ -52,10 +52,6 @@ void expect_all(const std::vector<Case> &cases) {
     }
 }
 
-void write_bytes(const std::wstring &path, const std::vector<unsigned char> &bytes) {
-    std::ofstream(path.c_str(), std::ios::binary).write(reinterpret_cast<const char *>(bytes.data()), bytes.size());
-}
-
 std::wstring model_of(const std::wstring &printer) {
     HANDLE h = nullptr;
     if (!OpenPrinterW(const_cast<LPWSTR>(printer.c_str()), &h, nullptr))
@@ -73,12 +69,12 @@ TEST(Mrlprint, HelpOptionsAndMissingPrinters) {
     DeleteFileW(copied.c_str()); // left by an older tool
     std::wstring empty_dir = temp_path("no-data-files");
     CreateDirectoryW(empty_dir.c_str(), nullptr);
-    write_bytes(empty_dir + L"\\mrl-never-copied.txt", {'x'});
+    write_file(empty_dir + L"\\mrl-never-copied.txt", std::string("x"));
     // A package for several environments without this spooler's (x64 under Wine).
     std::wstring other_env = temp_path("other-environment");
     CreateDirectoryW(other_env.c_str(), nullptr);
     const std::string list = "Windows NT x86\tw32x86\n";
-    write_bytes(other_env + L"\\environments.txt", std::vector<unsigned char>(list.begin(), list.end()));
+    write_file(other_env + L"\\environments.txt", list);
     std::vector<Case> cases = {
         {{L"--help"}, 0, true, "usage: mrlprint COMMAND"},
         {{L"caps", L"--help"}, 0, true, "usage: mrlprint caps PRINTER"},
@@ -174,10 +170,10 @@ TEST(Mrlprint, HostileStoredDefaultsAndSettingsFiles) {
     d->dmCopies = -6827;
     d->dmPrintQuality = 203;
     std::wstring other = temp_path("other.sdm"), tiny = temp_path("tiny.sdm"), noise = temp_path("noise.sdm");
-    write_bytes(other, settings_file(dm));
-    write_bytes(tiny, {'D', 'M'});
+    write_file(other, settings_file(dm));
+    write_file(tiny, std::string("DM"));
     std::vector<unsigned char> random = settings_file(std::vector<unsigned char>(300, 0xA5));
-    write_bytes(noise, random);
+    write_file(noise, random);
 
     expect_all({
         {{L"caps", p.name()}, 0, true, "DC_FIELDS"},
@@ -213,7 +209,7 @@ TEST(Mrlprint, FormImportsRefuseMalformedFilesAndNamesAreShownEscaped) {
     std::vector<Case> cases;
     auto refused = [&](const char *file, const std::vector<unsigned char> &bytes, const char *why) {
         std::wstring path = temp_path(file);
-        write_bytes(path, bytes);
+        write_file(path, bytes);
         cases.push_back({{L"forms", p.name(), L"--import", path}, 1, false, why});
     };
     // Every reason is the core's; the tool shows it with the record it names.
@@ -221,7 +217,7 @@ TEST(Mrlprint, FormImportsRefuseMalformedFilesAndNamesAreShownEscaped) {
     refused("size.sfm", form_file(0xFFFFFFFFu, {"mrl odd size"}), "not imported: record size outside 60 to 92 bytes");
     refused("escape.sfm", form_file(92, {"mrl \x1b[2J"}), "not imported: control character in the name (record 1)");
     std::wstring one = temp_path("one.sfm");
-    write_bytes(one, form_file(92, {"mrl tool one stock"}));
+    write_file(one, form_file(92, {"mrl tool one stock"}));
     cases.push_back({{L"forms", p.name(), L"--import", one}, 0, true, ": 1 new stock, 0 unchanged"});
     expect_all(cases);
 
@@ -281,8 +277,8 @@ TEST(Mrlprint, BarFontsRefuseDamagedFilesAndUnknownSymbologiesKeepingEveryFont) 
     ASSERT_NE(at, file.end());
     std::vector<unsigned char> damaged(file.begin(), file.end() - 1), unknown = file;
     unknown[(at - file.begin()) - 12 + 104] = 40; // the linear font's symbology id
-    write_bytes(cut, damaged);
-    write_bytes(alien, unknown);
+    write_file(cut, damaged);
+    write_file(alien, unknown);
     expect_all({
         {{L"barfonts", p.name(), L"import", cut}, 1, false, "not imported: the file ends inside a record"},
         {{L"barfonts", p.name(), L"import", alien}, 1, false, "not imported: unknown symbology (record"},
@@ -316,7 +312,7 @@ TEST(Mrlprint, DitherIsTheEngineAndRefusesDamagedFiles) {
             pic.bgr.insert(pic.bgr.end(), {BYTE(x * 7), BYTE(y * 23), BYTE(x * y)});
     const std::vector<unsigned char> bmp = picfile::WriteBmp(pic);
     const std::wstring in = temp_path("dither-in.bmp"), out = temp_path("dither-out.bmp");
-    write_bytes(in, bmp);
+    write_file(in, bmp);
     auto engine = [&](const dithercfg &cfg, bool smooth) {
         picfile::Picture p = pic;
         bmDither d;
@@ -356,15 +352,15 @@ TEST(Mrlprint, DitherIsTheEngineAndRefusesDamagedFiles) {
     huge[18] = 0xFF, huge[19] = 0xFF, huge[20] = 0xFF; // 16 million pixels wide
     const std::wstring bad = temp_path("dither-bad.bmp");
     const std::wstring png = temp_path("dither-out.PNG");
-    write_bytes(bad, truncated);
+    write_file(bad, truncated);
     expect_all({{{L"dither", bad, out, L"--method", L"0"}, 1, false, "the file is truncated"},
                 {{L"dither", in, out}, 2, false, "give --printer P or --method M"},
                 {{L"dither", in, out, L"--method", L"9"}, 2, false, "--method takes a whole number from 0 to 4"},
                 {{L"dither", in, png, L"--method", L"1", L"--mode", L"2"}, 0, true, "-> "}});
     EXPECT_EQ(slurp(png).substr(0, 4), "\x89PNG");
-    write_bytes(bad, eight);
+    write_file(bad, eight);
     expect_all({{{L"dither", bad, out, L"--method", L"0"}, 1, false, "only 24-bit BMP files"}});
-    write_bytes(bad, huge);
+    write_file(bad, huge);
     expect_all({{{L"dither", bad, out, L"--method", L"0"}, 1, false, "too large"}});
     for (const std::wstring &f : {in, out, bad, png})
         DeleteFileW(f.c_str());
