@@ -6,6 +6,8 @@
 #include "test_model.h"
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 class BarFontModel : public TestModel {
 public:
@@ -32,3 +34,11 @@ public:
 
     unsigned char table[sizeof(VXCapabilitiesData) + kSymbologyCount * sizeof(VXSymbologyData)];
 };
+
+// The names of a list's fonts, in list order.
+inline std::vector<std::string> font_names(const barfontlist &list) {
+    std::vector<std::string> out;
+    for (barfontnode *n = list.get_first(); n; n = n->get_next())
+        out.push_back(n->font.get_name());
+    return out;
+}

@@ -7,15 +7,31 @@
 #include <string>
 #include <vector>
 
+// The printer's driver information (DRIVER_INFO_2W); empty when there is none.
+inline std::vector<BYTE> driver_info(HANDLE printer) {
+    DWORD needed = 0;
+    GetPrinterDriverW(printer, nullptr, 2, nullptr, 0, &needed);
+    std::vector<BYTE> buf(needed ? needed : 1);
+    if (!GetPrinterDriverW(printer, nullptr, 2, buf.data(), needed, &needed))
+        buf.clear();
+    return buf;
+}
+
+// The model name and the config file (the driver module's path) of a printer.
+inline std::wstring driver_model(HANDLE printer) {
+    std::vector<BYTE> info = driver_info(printer);
+    return info.empty() ? L"" : reinterpret_cast<DRIVER_INFO_2W *>(info.data())->pName;
+}
+inline std::wstring driver_config_file(HANDLE printer) {
+    std::vector<BYTE> info = driver_info(printer);
+    return info.empty() ? L"" : reinterpret_cast<DRIVER_INFO_2W *>(info.data())->pConfigFile;
+}
+
 class InstalledDriver {
 public:
-    explicit InstalledDriver(HANDLE printer) {
-        DWORD needed = 0;
-        GetPrinterDriverW(printer, nullptr, 2, nullptr, 0, &needed);
-        std::vector<BYTE> buf(needed ? needed : 1);
-        if (!GetPrinterDriverW(printer, nullptr, 2, buf.data(), needed, &needed))
+    explicit InstalledDriver(HANDLE printer) : path_(driver_config_file(printer)) {
+        if (path_.empty())
             return;
-        path_ = reinterpret_cast<DRIVER_INFO_2W *>(buf.data())->pConfigFile;
         module_ = LoadLibraryW(path_.c_str());
         if (!module_)
             return;

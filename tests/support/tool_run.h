@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -31,7 +32,8 @@ inline std::wstring tool() {
     return built_module_path(L"tools\\mrlprint\\mrlprint.exe");
 }
 
-inline ToolResult run_tool(const std::vector<std::wstring> &args) {
+// during(process id), when given, runs while the tool does (a sheet it opens, say).
+inline ToolResult run_tool(const std::vector<std::wstring> &args, const std::function<void(DWORD)> &during = nullptr) {
     std::wstring line = L"\"" + tool() + L"\"";
     for (const std::wstring &a : args)
         line += L" \"" + a + L"\"";
@@ -47,6 +49,8 @@ inline ToolResult run_tool(const std::vector<std::wstring> &args) {
     PROCESS_INFORMATION pi = {};
     ToolResult r;
     if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+        if (during)
+            during(pi.dwProcessId);
         WaitForSingleObject(pi.hProcess, 60000);
         GetExitCodeProcess(pi.hProcess, &r.rc);
         CloseHandle(pi.hThread);

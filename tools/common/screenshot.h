@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 // Lets a window paint: dispatches what is queued, a few times over 100 ms.
 inline void pump() {
@@ -18,33 +19,41 @@ inline void pump() {
     }
 }
 
-inline bool save_screenshot(HWND dlg, const std::wstring &path) {
-    RECT r;
-    GetWindowRect(dlg, &r);
+// What is on the screen inside r: 24-bit rows, bottom row first, each padded
+// to four bytes (a BMP file's pixels).
+inline std::vector<BYTE> capture(const RECT &r) {
     const int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0)
+        return {};
     BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
     void *bits = nullptr;
     HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
     HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(mem, bmp);
     BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    std::vector<BYTE> out(static_cast<BYTE *>(bits), static_cast<BYTE *>(bits) + ((w * 3 + 3) & ~3) * h);
     SelectObject(mem, old);
+    DeleteObject(bmp);
     DeleteDC(mem);
     ReleaseDC(nullptr, screen);
-    const DWORD size = ((w * 3 + 3) & ~3) * h;
-    BITMAPFILEHEADER fh{0x4D42, DWORD(sizeof fh + sizeof bi.bmiHeader + size), 0, 0, sizeof fh + sizeof bi.bmiHeader};
+    return out;
+}
+
+inline bool save_screenshot(HWND dlg, const std::wstring &path) {
+    RECT r;
+    GetWindowRect(dlg, &r);
+    const std::vector<BYTE> px = capture(r);
+    BITMAPINFOHEADER info = {sizeof info, r.right - r.left, r.bottom - r.top, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    const DWORD size = DWORD(px.size());
+    BITMAPFILEHEADER fh{0x4D42, DWORD(sizeof fh + sizeof info + size), 0, 0, sizeof fh + sizeof info};
     HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD done = 0;
     bool ok = f != INVALID_HANDLE_VALUE && WriteFile(f, &fh, sizeof fh, &done, nullptr) &&
-              WriteFile(f, &bi.bmiHeader, sizeof bi.bmiHeader, &done, nullptr) && WriteFile(f, bits, size, &done, nullptr);
+              WriteFile(f, &info, sizeof info, &done, nullptr) && WriteFile(f, px.data(), size, &done, nullptr);
     if (f != INVALID_HANDLE_VALUE)
         CloseHandle(f);
-    DeleteObject(bmp);
     return ok;
 }
 

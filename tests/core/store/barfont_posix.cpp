@@ -12,13 +12,6 @@ namespace {
 
 HANDLE const kPrinter = reinterpret_cast<HANDLE>(0x61);
 
-std::vector<std::string> names(const barfontlist &list) {
-    std::vector<std::string> out;
-    for (barfontnode *n = list.get_first(); n; n = n->get_next())
-        out.push_back(n->font.get_name());
-    return out;
-}
-
 } // namespace
 
 TEST(BarFontStore, GroupsValueNamesAndDamage) {
@@ -51,7 +44,7 @@ TEST(BarFontStore, GroupsValueNamesAndDamage) {
     for (int i = 11; i >= 0; --i)
         expected.push_back("F" + std::to_string(i));
     expected.push_back("F12");
-    EXPECT_EQ(names(back), expected);
+    EXPECT_EQ(font_names(back), expected);
 
     // A longer stored record keeps its first 164 bytes; a value that is missing
     // keeps the defaults at 203 dpi.

@@ -19,13 +19,6 @@ barfontnode *add_font(barfontlist &list, const char *name, LONG dpi, LONG id = 0
     return n;
 }
 
-std::vector<std::string> names(const barfontlist &list) {
-    std::vector<std::string> out;
-    for (barfontnode *n = list.get_first(); n; n = n->get_next())
-        out.push_back(n->font.get_name());
-    return out;
-}
-
 } // namespace
 
 TEST(BarFont, RecordRules) {
@@ -102,7 +95,7 @@ TEST(BarFont, ListFiles) {
     add_font(list, "Same", 300);
     add_font(list, "Other", 203, kSymQrCode);
     add_font(list, "Same", 203, kSymCode128); // replaces the first
-    EXPECT_EQ(names(list), (std::vector<std::string>{"Same", "Other", "Same"}));
+    EXPECT_EQ(font_names(list), (std::vector<std::string>{"Same", "Other", "Same"}));
     EXPECT_EQ(list.get_first()->font.get_dpi(), 300);
     list.get_first()->shown = false;
 
@@ -110,7 +103,7 @@ TEST(BarFont, ListFiles) {
     ASSERT_TRUE(list.Save(path.c_str(), false));
     barfontlist back;
     ASSERT_TRUE(back.Load(path.c_str(), true));
-    EXPECT_EQ(names(back), (std::vector<std::string>{"Other", "Same"}));
+    EXPECT_EQ(font_names(back), (std::vector<std::string>{"Other", "Same"}));
     EXPECT_EQ(back.CountStored(true), 2);
     EXPECT_EQ(back.get_first()->font.get_symbology(), kSymQrCode);
 

@@ -190,24 +190,6 @@ TEST_F(FormList, PrintableLengthClampedToTheHead) {
     EXPECT_EQ(f->get_bottom_offset(), 53000);
 }
 
-TEST(FormRecordBytes, RoundTripShortRecordsAndTermination) {
-    Bytes raw;
-    put_record(raw, 101600, -5, "4x6");
-    FormRecord rec;
-    FormRecordFromBytes(raw.data(), 92, &rec);
-    unsigned char back[92];
-    FormRecordToBytes(rec, back);
-    EXPECT_EQ(Bytes(back, back + 92), raw);
-
-    // A name without its NUL is cut at 63 bytes; a short record leaves fields 0.
-    Bytes unterminated(92, 'x');
-    FormRecordFromBytes(unterminated.data(), 92, &rec);
-    EXPECT_EQ(std::strlen(rec.name), 63u);
-    FormRecordFromBytes(raw.data(), 6, &rec);
-    EXPECT_TRUE(rec.width == 101600 && rec.height == 0xFFFB && rec.left == 0); // two bytes of the height
-    EXPECT_STREQ(rec.name, "");
-}
-
 TEST(FormFileImport, MalformedFilesAreRefusedWhole) {
     auto file = [](uint32_t size, std::initializer_list<const char *> names, int32_t w = 50800, uint32_t flags = 0) {
         Bytes v = sfm_header(size);

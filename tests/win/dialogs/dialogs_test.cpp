@@ -103,26 +103,17 @@ TEST_F(Dialogs, PrintFileFolderAndNameRemembered) {
     answer = FALSE;
     EXPECT_FALSE(forms.GetOpenFileNameW(nullptr));
 
-    ASSERT_EQ(calls.size(), 3u);
-    const std::wstring prn = L"Print File (*.prn)|*.prn|All Files (*.*)|*.*|";
-    const DWORD size = OPENFILENAME_SIZE_VERSION_400W;
-    struct {
-        DWORD flags;
-        std::wstring filter, dir, file, title, extension;
-    } const expected[] = {{0x1806, prn, L"C:\\", L"", L"Open Print File", L"prn"},
-                          {0x8806, prn, dir, L"batch.prn", L"Save Print File", L"prn"},
-                          {0x1806, L"Form List (*.sfm)|*.sfm|", L"C:\\", L"", L"Open Form List", L"sfm"}};
-    for (size_t i = 0; i < 3; ++i) {
-        SCOPED_TRACE(i);
-        const FileCall &c = calls[i];
-        EXPECT_EQ(c.size, size);
-        EXPECT_EQ(c.flags, expected[i].flags);
-        EXPECT_EQ(c.filter, expected[i].filter);
-        EXPECT_EQ(c.dir, expected[i].dir);
-        EXPECT_EQ(c.file, expected[i].file);
-        EXPECT_EQ(c.title, expected[i].title);
-        EXPECT_EQ(c.extension, expected[i].extension);
-    }
+    // Size, flags (0x1806 to open, 0x8806 to save), filter, folder, name, title and
+    // default extension of each call.
+    std::vector<std::wstring> given;
+    for (const FileCall &c : calls)
+        given.push_back(std::to_wstring(c.size) + L" " + std::to_wstring(c.flags) + L" " + c.filter + L" " + c.dir +
+                        L" " + c.file + L" " + c.title + L" " + c.extension);
+    const std::wstring prn = L"Print File (*.prn)|*.prn|All Files (*.*)|*.*| ";
+    const std::wstring size = std::to_wstring(OPENFILENAME_SIZE_VERSION_400W) + L" ";
+    EXPECT_EQ(given, (std::vector<std::wstring>{size + L"6150 " + prn + L"C:\\  Open Print File prn",
+                                                size + L"34822 " + prn + dir + L" batch.prn Save Print File prn",
+                                                size + L"6150 Form List (*.sfm)|*.sfm| C:\\  Open Form List sfm"}));
 }
 
 TEST_F(Dialogs, RefusedAnswersRememberNothing) {

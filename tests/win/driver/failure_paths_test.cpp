@@ -68,73 +68,38 @@ protected:
     }
 };
 
-TEST_F(FailurePaths, MyGetPrinterAllocatesOnlyAfterAnInsufficientBufferAnswer) {
+// Each spooler answer that gives no block (refused, empty, or no memory for it) gives null.
+TEST_F(FailurePaths, PrinterQueriesAllocateOnlyAfterAnInsufficientBufferAnswer) {
     platform::spooler().GetPrinterW = get_needs_64;
     auto *block = static_cast<BYTE *>(MyGetPrinter(kFakePrinter, 2));
     ASSERT_NE(block, nullptr);
     EXPECT_EQ(block[63], 0x5A);
     MEMFREE(block);
-
-    platform::spooler().GetPrinterW = get_denied;
-    EXPECT_EQ(MyGetPrinter(kFakePrinter, 2), nullptr);
-    platform::spooler().GetPrinterW = get_succeeds_without_buffer;
-    EXPECT_EQ(MyGetPrinter(kFakePrinter, 2), nullptr);
-
+    for (auto get : {get_denied, get_succeeds_without_buffer}) {
+        platform::spooler().GetPrinterW = get;
+        EXPECT_EQ(MyGetPrinter(kFakePrinter, 2), nullptr);
+        EXPECT_FALSE(UpgradeDefaultDevMode(kFakePrinter, nullptr));
+    }
     platform::spooler().GetPrinterW = get_needs_64;
     mrl::allocation().alloc = counted_alloc;
     allocations_left = 0;
     EXPECT_EQ(MyGetPrinter(kFakePrinter, 2), nullptr);
-
+    EXPECT_FALSE(UpgradeDefaultDevMode(kFakePrinter, nullptr));
     platform::reset();
     platform::spooler().GetPrinterDriverW = driver_denied;
     EXPECT_EQ(MyGetPrinterDriver(kFakePrinter, 2), nullptr);
 }
 
-TEST_F(FailurePaths, MemAllocFailureGivesNull) {
-    mrl::allocation().alloc = counted_alloc;
-    allocations_left = 1;
-    void *first = MEMALLOC(16);
-    EXPECT_NE(first, nullptr);
-    EXPECT_EQ(MEMALLOC(16), nullptr);
-    MEMFREE(first);
-}
-
-TEST_F(FailurePaths, DriverDefaultFailsWhenThePrinterCannotBeOpened) {
+// A printer that cannot be opened: the default fails and leaves the buffer as
+// it was, the initialize event is still done, the upgrade fails.
+TEST_F(FailurePaths, APrinterThatCannotBeOpened) {
     platform::spooler().OpenPrinterW = open_fails;
     std::vector<BYTE> out(1460, 0xCC);
     LONG needed = 1460;
     wchar_t name[] = L"Label";
-    EXPECT_FALSE(DrvConvertDevMode(name, nullptr, reinterpret_cast<DEVMODEW *>(out.data()), &needed,
-                                   CDM_DRIVER_DEFAULT));
+    EXPECT_FALSE(DrvConvertDevMode(name, nullptr, reinterpret_cast<DEVMODEW *>(out.data()), &needed, CDM_DRIVER_DEFAULT));
     EXPECT_EQ(needed, 1460);
     EXPECT_EQ(std::vector<BYTE>(1460, 0xCC), out);
-}
-
-TEST_F(FailurePaths, DriverDefaultFailsWithoutAModelAndClosesThePrinter) {
-    printer_without_model();
-    std::vector<BYTE> out(1460, 0);
-    LONG needed = 2000;
-    wchar_t name[] = L"Label";
-    EXPECT_FALSE(DrvConvertDevMode(name, nullptr, reinterpret_cast<DEVMODEW *>(out.data()), &needed,
-                                   CDM_DRIVER_DEFAULT));
-    EXPECT_EQ(needed, 1460);
-    EXPECT_EQ(closes, 1);
-}
-
-TEST_F(FailurePaths, UpgradeDefaultDevModeNeedsTheSizeQueryToFailWith122) {
-    platform::spooler().GetPrinterW = get_denied;
-    EXPECT_FALSE(UpgradeDefaultDevMode(kFakePrinter, nullptr));
-    platform::spooler().GetPrinterW = get_succeeds_without_buffer;
-    EXPECT_FALSE(UpgradeDefaultDevMode(kFakePrinter, nullptr));
-    platform::spooler().GetPrinterW = get_needs_64;
-    mrl::allocation().alloc = counted_alloc;
-    allocations_left = 0;
-    EXPECT_FALSE(UpgradeDefaultDevMode(kFakePrinter, nullptr));
-}
-
-TEST_F(FailurePaths, PrinterEventAndUpgradeWithAPrinterThatCannotBeOpened) {
-    platform::spooler().OpenPrinterW = open_fails;
-    wchar_t name[] = L"Label";
     EXPECT_TRUE(DrvPrinterEvent(name, PRINTER_EVENT_INITIALIZE, 0, 0));
     DRIVER_UPGRADE_INFO_1W info = {name, nullptr};
     SetLastError(0);
@@ -142,17 +107,19 @@ TEST_F(FailurePaths, PrinterEventAndUpgradeWithAPrinterThatCannotBeOpened) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 }
 
-TEST_F(FailurePaths, UpgradeWithoutAModelFailsButClosesThePrinter) {
+// A printer whose model cannot be read: the default, the upgrade and the merge
+// fail, and every printer opened is closed again.
+TEST_F(FailurePaths, APrinterWithoutAModel) {
     printer_without_model();
+    std::vector<BYTE> out(1460, 0xCC);
+    LONG needed = 2000;
     wchar_t name[] = L"Label";
+    EXPECT_FALSE(DrvConvertDevMode(name, nullptr, reinterpret_cast<DEVMODEW *>(out.data()), &needed, CDM_DRIVER_DEFAULT));
+    EXPECT_EQ(needed, 1460);
     DRIVER_UPGRADE_INFO_1W info = {name, nullptr};
     EXPECT_FALSE(DrvUpgradePrinter(1, reinterpret_cast<LPBYTE>(&info)));
-    EXPECT_EQ(closes, 1);
-}
-
-TEST_F(FailurePaths, DocumentMergeWithoutAModelAnswersZero) {
-    platform::spooler().GetPrinterDriverW = driver_denied;
-    std::vector<BYTE> out(1460, 0xCC);
+    EXPECT_EQ(closes, 2);
+    out.assign(1460, 0xCC);
     DOCUMENTPROPERTYHEADER header = {};
     header.cbSize = sizeof header;
     header.hPrinter = kFakePrinter;

@@ -68,24 +68,12 @@ HBITMAP test_bitmap(int w, int h) {
     return bmp;
 }
 
-// The colour at (x, y) of a control, as the dialog shows it: copied from the
-// dialog's window into a 32-bit DIB.
+// The colour at (x, y) of a control, as the screen shows it.
 COLORREF shown(HWND dlg, int id, int x, int y) {
     POINT p{x, y};
-    MapWindowPoints(GetDlgItem(dlg, id), dlg, &p, 1);
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 1, 1, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    HDC dc = GetDC(dlg), mem = CreateCompatibleDC(dc);
-    DWORD *bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, reinterpret_cast<void **>(&bits), nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, 1, 1, dc, p.x, p.y, SRCCOPY);
-    GdiFlush();
-    DWORD v = *bits;
-    SelectObject(mem, old);
-    DeleteObject(bmp), DeleteDC(mem);
-    ReleaseDC(dlg, dc);
-    return RGB(v >> 16 & 0xFF, v >> 8 & 0xFF, v & 0xFF);
+    ClientToScreen(GetDlgItem(dlg, id), &p);
+    const std::vector<BYTE> px = capture({p.x, p.y, p.x + 1, p.y + 1});
+    return px.size() < 3 ? CLR_INVALID : RGB(px[2], px[1], px[0]);
 }
 
 TEST(PictureArea, EachContentPaintedWhereItBelongs) {

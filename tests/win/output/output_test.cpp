@@ -13,6 +13,7 @@
 #include "platform/seam.h"
 #include "store/printerconfig.h"
 #include "test_printer.h"
+#include "tool_run.h"
 
 #include <cstdio>
 #include <memory>
@@ -46,17 +47,6 @@ BOOL fake_escape(void *, int code, int size, const void *data) {
     return TRUE;
 }
 BOOL fake_end(void *) { return ++seen.ended, TRUE; }
-
-std::string read_all(const std::wstring &path) {
-    std::string s;
-    if (FILE *f = _wfopen(path.c_str(), L"rb")) {
-        char buf[4096];
-        for (size_t n; (n = fread(buf, 1, sizeof buf, f)) > 0;)
-            s.append(buf, n);
-        fclose(f);
-    }
-    return s;
-}
 
 // A printer of the model whose port is a fresh virtual label printer.
 class Virtual : public SeamTest {
@@ -102,7 +92,7 @@ protected:
             swprintf(name, 32, L"\\job-%04d.prn", i);
             if (GetFileAttributesW((dir_ + name).c_str()) == INVALID_FILE_ATTRIBUTES)
                 return out;
-            out.push_back(read_all(dir_ + name));
+            out.push_back(slurp(dir_ + name));
         }
     }
     void use_fake_renderer() {

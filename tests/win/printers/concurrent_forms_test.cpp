@@ -10,6 +10,7 @@
 #include "store/prtreg.h"
 #include "temp_files.h"
 #include "test_printer.h"
+#include "tool_run.h"
 
 #include <gtest/gtest.h>
 
@@ -39,17 +40,6 @@ HANDLE start_import(const std::wstring &tool, const std::wstring &printer, const
         return nullptr;
     CloseHandle(pi.hThread);
     return pi.hProcess;
-}
-
-DWORD run_import(const std::wstring &tool, const std::wstring &printer, const WString &file) {
-    HANDLE p = start_import(tool, printer, file);
-    if (!p)
-        return 0xFFFF;
-    WaitForSingleObject(p, INFINITE);
-    DWORD rc = 1;
-    GetExitCodeProcess(p, &rc);
-    CloseHandle(p);
-    return rc;
 }
 
 // The offered stocks by name, with their paper size, as applications see them.
@@ -137,7 +127,7 @@ TEST(ConcurrentForms, ImportsAndQueriesInSeveralProcessesLoseNoStock) {
     add_form(changed, stock_name(0, 0).c_str(), 0, 60000, 30000);
     WString edit = temp_path("conc_edit.sfm");
     ASSERT_TRUE(changed.Save(edit.c_str()));
-    ASSERT_EQ(run_import(tool, printer.name(), edit), 0u);
+    ASSERT_EQ(run_tool({L"forms", printer.name(), L"--import", std::wstring(edit.begin(), edit.end())}).rc, 0u);
     bool seen = false;
     for (auto &e : offered(driver, printer))
         if (e.first == stock_name(0, 0))

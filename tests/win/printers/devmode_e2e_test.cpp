@@ -207,11 +207,6 @@ TEST(Capabilities, AnswersFromTheMergedDeviceModeAndTheModel) {
     EXPECT_EQ(res[0], 300);
     EXPECT_EQ(res[1], 300);
 
-    wchar_t bin[32] = {};
-    EXPECT_EQ(caps(h, q.printer.wname(), DC_BINNAMES, nullptr, nullptr), 1u);
-    EXPECT_EQ(caps(h, q.printer.wname(), DC_BINNAMES, bin, nullptr), 1u);
-    EXPECT_STREQ(bin, L"Internal Spool");
-
     // A device mode asking for colour on a monochrome model: the merged fields say monochrome.
     Bytes in = public_only(1);
     as_dm(in)->dmFields = DM_COLOR;

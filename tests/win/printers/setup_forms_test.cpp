@@ -1,15 +1,18 @@
-// Printer creation under the real spooler: every sample model gets its OEM's
-// predefined stocks and the directory values, and applications see the same
+// Printer creation under the real spooler: every sample model finds its model
+// records and gets its OEM's predefined stocks and the directory values, and applications see the same
 // stocks through the system's DeviceCapabilitiesW as the form list holds.
 #include "model/model.h"
 #include "model/prtfile.h"
 #include "store/prtform.h"
 #include "store/prtreg.h"
 #include "driver_env.h"
+#include "installed_driver.h"
+#include "stored_values.h"
 #include "test_printer.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -27,43 +30,27 @@ const Sample kSamples[] = {
     {L"Heron HX6-300dpi", "oin"},  {L"Osprey OX4-203dpi", "ott"},  {L"Osprey OX4S-305dpi Spot", "ott"},
     {L"Osprey OX8-305dpi CMYK", "ott"}};
 
-std::vector<BYTE> global_value(const wchar_t *name) {
-    HKEY key;
-    std::vector<BYTE> data;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Control\\Print\\Marlin", 0, KEY_READ, &key))
-        return data;
-    DWORD type = 0, size = 0;
-    if (!RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) && type == REG_BINARY) {
-        data.resize(size);
-        RegQueryValueExW(key, name, nullptr, &type, data.data(), &size);
-    }
-    RegCloseKey(key);
-    return data;
-}
-
 std::wstring config_folder(HANDLE printer) {
-    DWORD needed = 0;
-    GetPrinterDriverW(printer, nullptr, 2, nullptr, 0, &needed);
-    std::vector<BYTE> buf(needed);
-    GetPrinterDriverW(printer, nullptr, 2, buf.data(), needed, &needed);
-    std::wstring path = reinterpret_cast<DRIVER_INFO_2W *>(buf.data())->pConfigFile;
+    std::wstring path = driver_config_file(printer);
     return path.substr(0, path.find_last_of(L'\\') + 1);
 }
 
 TEST(PrinterSetup, StoresTheDirectoriesMachineWide) {
     TestPrinter printer(L"mrl setup dirs", L"Kestrel KD42-203dpi");
     ASSERT_TRUE(printer.ok()) << printer.error();
-    std::vector<BYTE> drv = global_value(L"DriverDirectory"), sys = global_value(L"SystemDirectory");
+    DWORD type = 0;
+    std::string drv = machine_value(GLOBAL_KEY, "DriverDirectory", &type), sys = machine_value(GLOBAL_KEY, "SystemDirectory");
+    ASSERT_EQ(type, DWORD(REG_BINARY));
     ASSERT_EQ(drv.size(), 520u);
     ASSERT_EQ(sys.size(), 520u);
-    EXPECT_EQ(std::wstring(reinterpret_cast<wchar_t *>(drv.data())), config_folder(printer.handle()));
+    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t *>(drv.data())), config_folder(printer.handle()));
     wchar_t system[MAX_PATH];
     GetSystemDirectoryW(system, MAX_PATH);
-    EXPECT_EQ(std::wstring(reinterpret_cast<wchar_t *>(sys.data())), system);
+    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t *>(sys.data())), system);
     // Zero-padded: nothing of the module's file name after the folder's terminator.
-    for (auto *value : {&drv, &sys}) {
-        size_t end = (wcslen(reinterpret_cast<wchar_t *>(value->data())) + 1) * 2;
-        EXPECT_EQ(std::vector<BYTE>(value->begin() + end, value->end()), std::vector<BYTE>(520 - end, 0));
+    for (const std::string &value : {drv, sys}) {
+        size_t end = (wcslen(reinterpret_cast<const wchar_t *>(value.data())) + 1) * 2;
+        EXPECT_EQ(value.substr(end), std::string(520 - end, '\0'));
     }
 }
 
@@ -79,6 +66,7 @@ TEST(PrinterSetup, EveryModelOffersItsStocksThroughDeviceCapabilities) {
         _MODEL model(printer.handle());
         ASSERT_TRUE(model.is_valid());
         EXPECT_STREQ(model.GetOEM(), s.oem);
+        EXPECT_TRUE(model.GetEXTPDT() && GetSymbologyData(model.GetVXM(), 29));
         prtformlist forms(&model);
         prtreg store(printer.handle());
         forms.Load(store);
@@ -114,10 +102,7 @@ TEST(PrinterSetup, EveryModelOffersItsStocksThroughDeviceCapabilities) {
         EXPECT_EQ(DeviceCapabilitiesW(printer.wname(), port, DC_PAPERSIZE, reinterpret_cast<LPWSTR>(w_sizes.data()), nullptr), n);
         EXPECT_EQ(DeviceCapabilitiesW(printer.wname(), port, DC_PAPERNAMES, w_names.data(), nullptr), n);
         EXPECT_EQ(std::vector<WORD>(ids.begin(), ids.end()), w_ids);
-        for (LONG i = 0; i < n; ++i) {
-            EXPECT_EQ(sizes[i].x, w_sizes[i].x) << i;
-            EXPECT_EQ(sizes[i].y, w_sizes[i].y) << i;
-        }
+        EXPECT_EQ(std::memcmp(sizes.data(), w_sizes.data(), n * sizeof(POINT)), 0);
         EXPECT_EQ(names, w_names);
         EXPECT_EQ(DeviceCapabilitiesW(printer.wname(), port, 22, nullptr, nullptr), -1);
     }

@@ -17,7 +17,6 @@
 #include <cstring>
 #include <map>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -51,11 +50,8 @@ HWND panel_with(HWND editor, int id) {
     return nullptr;
 }
 
-Seen drive(const std::wstring &lang) {
+Seen drive(HWND sheet, const std::wstring &lang) {
     Seen seen;
-    HWND sheet = wait_window(nullptr);
-    if (!sheet)
-        return seen;
     SendMessageW(sheet, PSM_SETCURSEL, 1, 0);
     HWND page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
     HWND list = GetDlgItem(page, IDC_BF_LIST);
@@ -89,7 +85,6 @@ Seen drive(const std::wstring &lang) {
         Sleep(50);
     seen.fonts_after = static_cast<LONG>(SendMessageW(list, LB_GETCOUNT, 0, 0));
     seen.painted &= shoot(sheet, (lang + L"-barfont-list-added").c_str());
-    PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
     return seen;
 }
 
@@ -132,10 +127,10 @@ TEST(BarFontPages, EveryPanelInBothLanguagesAndNewFontsReachTheStore) {
         ASSERT_TRUE(driver.device);
         DEVICEPROPERTYHEADER header = {sizeof header, 0, printer.handle(), printer.wname()};
         Seen seen;
-        std::thread script([&] { seen = drive(lang); });
+        sheet::Script script([&](HWND sheet) { seen = drive(sheet, lang); }, PSBTN_OK);
         DWORD result = 0;
         CommonPropertySheetUIW(nullptr, as_propsheetui(driver.device), reinterpret_cast<LPARAM>(&header), &result);
-        script.join();
+        script.done();
         ASSERT_TRUE(seen.list_ran) << "the bar font page did not run";
         EXPECT_EQ(seen.panels, 9) << "options panels that showed their own controls";
         EXPECT_TRUE(seen.x_disabled_maxicode);

@@ -1,7 +1,7 @@
-// A UI object made in this process for an installed printer, and the modal
-// dialogs its pages open: whatever a cancelled dialog changed in the device
-// mode is undone, byte for byte; OK keeps it. The control helpers the pages
-// use, driven on a real dialog.
+// A UI object made in this process for an installed printer and the modal
+// dialogs its pages open: the control helpers the pages use, driven on a real
+// dialog, the version report and the licence text. That Cancel of a dialog
+// undoes its changes is tested through the sheet (paper_test).
 #include "driver_env.h"
 #include "foundation/ostring.h"
 #include "model/prtfile.h"
@@ -25,49 +25,22 @@ MRL_DRIVER_ENVIRONMENT();
 
 namespace {
 
-// Edits the device mode as soon as it runs, then presses the button asked for.
-class Editor : public prtpage {
-public:
-    static int button;
-    static bool ran;
-    void Init() override {
-        prtpage::Init();
-        ran = config != nullptr;
-        if (config) {
-            config->distance += 1000;
-            ui->devmode()->dmCopies = 42;
-        }
-        PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(button, 0), 0);
+// A UI object of this process for an installed printer, as a sheet makes one.
+class UiObject : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(printer.ok()) << "printer error " << printer.error();
+        ASSERT_TRUE(prtfile::UseDriverDirectoryOf(printer.handle()));
+        ui->init(printer.handle(), nullptr, 0);
+        ASSERT_TRUE(ui->model() && ui->devmode());
     }
+    void TearDown() override {
+        platform::reset();
+        prtfile::SetDriverDirectory(nullptr);
+    }
+    TestPrinter printer{L"mrl dialogs", L"Kestrel KD42-203dpi"};
+    std::unique_ptr<prtui> ui{prtui::NewExtUI()};
 };
-int Editor::button = IDCANCEL;
-bool Editor::ran = false;
-
-TEST(ModalDialog, CancelRestoresTheDeviceModeAndOkKeepsIt) {
-    TestPrinter printer(L"mrl modal", L"Kestrel KD42-203dpi");
-    ASSERT_TRUE(printer.ok()) << "printer error " << printer.error();
-    ASSERT_TRUE(prtfile::UseDriverDirectoryOf(printer.handle()));
-    std::unique_ptr<prtui> ui(prtui::NewExtUI());
-    ui->init(printer.handle(), nullptr, 0);
-    ASSERT_TRUE(ui->model() && ui->devmode());
-    DEVMODEW *dm = ui->devmode();
-    const auto *bytes = reinterpret_cast<const BYTE *>(dm);
-    const std::vector<BYTE> before(bytes, bytes + dm->dmSize + dm->dmDriverExtra);
-
-    Editor::button = IDCANCEL;
-    Editor::ran = false;
-    EXPECT_EQ(prtpage::DialogModal(ui.get(), nullptr, L"DLG_STOCK", PageProc<Editor>), IDCANCEL);
-    ASSERT_TRUE(Editor::ran) << "the dialog did not run";
-    EXPECT_EQ(std::vector<BYTE>(bytes, bytes + before.size()), before);
-
-    Editor::button = IDOK;
-    Editor::ran = false;
-    EXPECT_EQ(prtpage::DialogModal(ui.get(), nullptr, L"DLG_STOCK", PageProc<Editor>), IDOK);
-    ASSERT_TRUE(Editor::ran);
-    EXPECT_EQ(dm->dmCopies, 42);
-    EXPECT_EQ(prtconfig::get_cfg(dm)->distance, prtconfig::get_cfg(reinterpret_cast<const DEVMODEW *>(before.data()))->distance + 1000);
-    prtfile::SetDriverDirectory(nullptr);
-}
 
 // Runs the checks inside a live dialog, then cancels it.
 class Prober : public prtpage {
@@ -104,13 +77,7 @@ public:
 std::function<void(Prober &)> Prober::checks;
 bool Prober::ran = false;
 
-TEST(ControlHelpers, ScrollBarsSpinBoxesSortedListsAndMissingControls) {
-    TestPrinter printer(L"mrl controls", L"Kestrel KD42-203dpi");
-    ASSERT_TRUE(printer.ok()) << "printer error " << printer.error();
-    ASSERT_TRUE(prtfile::UseDriverDirectoryOf(printer.handle()));
-    std::unique_ptr<prtui> ui(prtui::NewExtUI());
-    ui->init(printer.handle(), nullptr, 0);
-    ASSERT_TRUE(ui->model() && ui->devmode());
+TEST_F(UiObject, ControlHelpersScrollBarsSpinBoxesSortedListsAndMissingControls) {
     constexpr long kBar = IDC_CFG_DARKNESS, kBarText = IDC_CFG_DARKNESS_TEXT, kList = 900, kEdit = 901, kNone = 999;
 
     Prober::ran = false;
@@ -178,16 +145,9 @@ TEST(ControlHelpers, ScrollBarsSpinBoxesSortedListsAndMissingControls) {
 
         // A control the page does not have: nothing happens, empty results.
         OString t;
-        wchar_t buffer[8] = L"x";
-        EXPECT_FALSE(p.LB_SortString(kNone, L"a", 1));
-        EXPECT_EQ(p.LB_GetCurSel(kNone), LB_ERR);
-        EXPECT_EQ(p.CB_FindString(kNone, L"a"), CB_ERR);
-        EXPECT_EQ(p.WM_GetText(kNone, t), 0);
-        EXPECT_EQ(p.WM_GetText(kNone, buffer, 8), 0);
-        EXPECT_FALSE(p.SBM_SetPos(kNone, 1));
-        EXPECT_FALSE(p.SBM_LinkText(kBar, kNone));
-        EXPECT_FALSE(p.EM_SetInt(kNone, 1));
-        EXPECT_FALSE(p.BM_GetCheck(kNone));
+        EXPECT_FALSE(p.LB_SortString(kNone, L"a", 1) || p.SBM_SetPos(kNone, 1) || p.SBM_LinkText(kBar, kNone) ||
+                     p.EM_SetInt(kNone, 1) || p.BM_GetCheck(kNone));
+        EXPECT_TRUE(p.LB_GetCurSel(kNone) == LB_ERR && p.CB_FindString(kNone, L"a") == CB_ERR && p.WM_GetText(kNone, t) == 0);
         EXPECT_EQ(p.EM_GetMicrons(kNone), 0);
         EXPECT_EQ(p.commands.size(), 2u);
 
@@ -203,7 +163,6 @@ TEST(ControlHelpers, ScrollBarsSpinBoxesSortedListsAndMissingControls) {
     };
     EXPECT_EQ(prtpage::DialogModal(ui.get(), nullptr, L"DLG_CONFIGURE", PageProc<Prober>), IDCANCEL);
     EXPECT_TRUE(Prober::ran) << "the dialog did not run";
-    prtfile::SetDriverDirectory(nullptr);
 }
 
 // The version dialog as a user drives it: it opens on the first section,
@@ -233,22 +192,14 @@ BOOL WINAPI save_as_report(OPENFILENAMEW *ofn) {
     return TRUE;
 }
 
-TEST(VersionReport, SavedFromTheDialogAsTheToolWritesItWithThePrintersData) {
-    TestPrinter printer(L"mrl report", L"Kestrel KD42-203dpi");
-    ASSERT_TRUE(printer.ok()) << "printer error " << printer.error();
-    ASSERT_TRUE(prtfile::UseDriverDirectoryOf(printer.handle()));
-    std::unique_ptr<prtui> ui(prtui::NewExtUI());
-    ui->init(printer.handle(), nullptr, 0);
-    ASSERT_TRUE(ui->model() && ui->devmode());
+TEST_F(UiObject, VersionReportSavedFromTheDialogAsTheToolWritesItWithThePrintersData) {
     prtui::SetVersionFile(built_module_path().c_str());
     saved_report = temp_path("report_dialog.txt");
     DeleteFileW(saved_report.c_str());
     platform::dialogs().GetSaveFileNameW = save_as_report;
     VersionScript::shown.clear();
     EXPECT_EQ(prtpage::DialogModal(ui.get(), nullptr, L"DLG_VERSION", PageProc<VersionScript>), IDOK);
-    platform::reset();
     prtui::SetVersionFile(nullptr);
-    prtfile::SetDriverDirectory(nullptr);
     ASSERT_EQ(VersionScript::shown.size(), 3u) << "the dialog did not show the driver version";
     // Manufacturer, then this module's version resource.
     EXPECT_EQ(VersionScript::shown[0], L"Kestrel Marlin label printer driver user interface - Version 1.0.0.0 Build mrlui 1.0.0");
@@ -273,7 +224,7 @@ TEST(VersionReport, SavedFromTheDialogAsTheToolWritesItWithThePrintersData) {
         ASSERT_NE(found, std::string::npos) << section << " missing or out of order:\n" << dialog;
         at = found;
     }
-    std::string name = "mrl report";
+    std::string name = "mrl dialogs";
     for (const std::string &line : {"Printer:" + std::string(22, ' ') + name, "Port:" + std::string(25, ' ') + "LPT1:",
                                     "Printer Language ID:" + std::string(10, ' ') + "zpl",
                                     "Printer Resolution:" + std::string(11, ' ') + "203 dpi",
@@ -303,16 +254,9 @@ public:
 };
 std::wstring LicenseScript::before, LicenseScript::after;
 
-TEST(LicenseText, ShownFromTheDriverFolderAndCannotBeEdited) {
-    TestPrinter printer(L"mrl licence", L"Kestrel KD42-203dpi");
-    ASSERT_TRUE(printer.ok()) << "printer error " << printer.error();
-    ASSERT_TRUE(prtfile::UseDriverDirectoryOf(printer.handle()));
-    std::unique_ptr<prtui> ui(prtui::NewExtUI());
-    ui->init(printer.handle(), nullptr, 0);
-    ASSERT_TRUE(ui->model() && ui->devmode());
+TEST_F(UiObject, LicenseTextShownFromTheDriverFolderAndCannotBeEdited) {
     LicenseScript::before = LicenseScript::after = L"";
     EXPECT_EQ(prtpage::DialogModal(ui.get(), nullptr, L"DLG_LICENSE", PageProc<LicenseScript>), IDOK);
-    prtfile::SetDriverDirectory(nullptr);
     EXPECT_EQ(LicenseScript::before.rfind(L"LICENCE AGREEMENT", 0), 0u) << "no licence text shown";
     EXPECT_EQ(LicenseScript::after, LicenseScript::before);
 }

@@ -11,9 +11,7 @@
 
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
-
 
 namespace {
 
@@ -21,23 +19,8 @@ namespace {
 std::vector<BYTE> grab(HWND window) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     Sleep(100);
-    RECT r;
-    if (!window || !GetWindowRect(window, &r) || r.right <= r.left || r.bottom <= r.top)
-        return {};
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), r.right - r.left, r.bottom - r.top, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    void *bits = nullptr;
-    HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
-    std::vector<BYTE> out(static_cast<BYTE *>(bits),
-                          static_cast<BYTE *>(bits) + ((r.right - r.left) * 3 + 3) / 4 * 4 * (r.bottom - r.top));
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    return out;
+    RECT r = {};
+    return window && GetWindowRect(window, &r) ? capture(r) : std::vector<BYTE>();
 }
 
 bool coloured(const std::vector<BYTE> &px) {
@@ -77,13 +60,14 @@ struct Seen {
     bool shots = true;
 };
 
-// Opens the document sheet (fMode as given) and walks the graphics page.
-Seen walk(TestPrinter &printer, DWORD mode, bool shots) {
+// Opens the document sheet (DM_UPDATE in extra: the default settings), walks
+// the graphics page and cancels.
+Seen walk(TestPrinter &printer, DWORD extra, bool shots) {
     Seen seen;
-    std::thread helper([&] {
-        HWND found = wait_window(nullptr);
-        if (!found)
-            return;
+    sheet::Document doc{printer.handle(), printer.wname()};
+    if (!doc.fetch())
+        return seen;
+    sheet::Script script([&](HWND found) {
         HWND page = sheet::show_page(found, IDC_GFX_PREVIEW);
         HWND preview = GetDlgItem(page, IDC_GFX_PREVIEW);
         seen.ran = preview && GetDlgItem(page, IDC_GFX_METHOD0);
@@ -120,15 +104,9 @@ Seen walk(TestPrinter &printer, DWORD mode, bool shots) {
         seen.colour_preview = coloured(grab(preview));
         if (shots)
             shoot(found, L"graphics-colour");
-        PostMessageW(found, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
-    });
-    LONG size = DocumentPropertiesW(nullptr, printer.handle(), printer.wname(), nullptr, nullptr, 0);
-    std::vector<BYTE> in(size > 0 ? size : 0), out(in.size());
-    auto *dm = reinterpret_cast<DEVMODEW *>(in.data());
-    DocumentPropertiesW(nullptr, printer.handle(), printer.wname(), dm, nullptr, DM_OUT_BUFFER);
-    DocumentPropertiesW(nullptr, printer.handle(), printer.wname(), reinterpret_cast<DEVMODEW *>(out.data()), dm,
-                        mode);
-    helper.join();
+    }, PSBTN_CANCEL);
+    doc.prompt(extra);
+    script.done();
     return seen;
 }
 
@@ -136,7 +114,7 @@ TEST(GraphicsPage, PreviewFollowsEveryMethodAndColourButtonsFollowTheHeads) {
     // Two heads in spot colour: registration and spot setup, in default settings only.
     TestPrinter spot(L"mrl graphics", L"Osprey OX4S-305dpi Spot");
     ASSERT_TRUE(spot.ok()) << "printer error " << spot.error();
-    Seen defaults = walk(spot, DM_IN_BUFFER | DM_IN_PROMPT | DM_OUT_BUFFER | DM_UPDATE, true);
+    Seen defaults = walk(spot, DM_UPDATE, true);
     ASSERT_TRUE(defaults.ran) << "the graphics page did not run";
     EXPECT_TRUE(defaults.shots);
     EXPECT_EQ(defaults.previews.size(), 5u) << "every method must change the preview";
@@ -147,7 +125,7 @@ TEST(GraphicsPage, PreviewFollowsEveryMethodAndColourButtonsFollowTheHeads) {
     EXPECT_EQ(defaults.sequence, L"A = 872, B = 1278, C = 1873"); // index 18 of the reset settings
     EXPECT_EQ(defaults.halftone, L"0") << "the clustered-dot method's colour adjustment opens htui.dll";
 
-    Seen document = walk(spot, DM_IN_BUFFER | DM_IN_PROMPT | DM_OUT_BUFFER, false);
+    Seen document = walk(spot, 0, false);
     ASSERT_TRUE(document.ran);
     EXPECT_FALSE(document.colour_registration);
     EXPECT_FALSE(document.colour_spot);

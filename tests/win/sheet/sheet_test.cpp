@@ -5,7 +5,9 @@
 #include "installed_driver.h"
 #include "module_path.h"
 #include "sheet_ui.h"
+#include "stored_values.h"
 #include "test_printer.h"
+#include "tool_run.h"
 
 #include "resource_ids.h"
 #include "devmode/layout.h"
@@ -66,13 +68,7 @@ private:
 
 constexpr LONG_PTR kGerman = 'g' | 'e' << 8 | 'r' << 16;
 
-LONG stored_long(HANDLE printer, const wchar_t *name) {
-    DWORD type = 0, needed = 0;
-    LONG v = -1;
-    if (GetPrinterDataW(printer, const_cast<LPWSTR>(name), &type, reinterpret_cast<BYTE *>(&v), 4, &needed) != 0)
-        return -1;
-    return v;
-}
+LONG stored_long(HANDLE printer, const char *name) { return as_long(printer_value(printer, name)); }
 
 class DocumentSheet : public ::testing::Test {
 protected:
@@ -119,8 +115,8 @@ TEST_F(DocumentSheet, OkStoresUnitsAndLanguageAndReturnsTheEditedDeviceMode) {
     Bytes resolved = in;
     prtconfig::get_cfg(as_dm(resolved))->dither.cluster_size = 2;
     EXPECT_EQ(out, resolved);
-    EXPECT_EQ(stored_long(printer.handle(), L"Measurement System"), 2);
-    EXPECT_EQ(stored_long(printer.handle(), L"Language"), kGerman);
+    EXPECT_EQ(stored_long(printer.handle(), "Measurement System"), 2);
+    EXPECT_EQ(stored_long(printer.handle(), "Language"), kGerman);
 
     // The next sheet opens in German with millimetres; Cancel keeps all of it.
     SheetScript again(L"ger-regional", [](HWND page) { choose(page, IDC_RGN_UNITS, 0, 3); }, PSBTN_CANCEL);
@@ -131,21 +127,7 @@ TEST_F(DocumentSheet, OkStoresUnitsAndLanguageAndReturnsTheEditedDeviceMode) {
     EXPECT_EQ(seen.inches, L"Zoll");
     EXPECT_EQ(seen.units, 2);
     EXPECT_EQ(cancelled, in) << "Cancel must hand back the input byte for byte";
-    EXPECT_EQ(stored_long(printer.handle(), L"Measurement System"), 2);
-}
-
-TEST(DeviceSheet, OpensThroughCompstuiAndStoresOnOk) {
-    TestPrinter printer(L"mrl device sheet", kModel);
-    ASSERT_TRUE(printer.ok()) << "printer error " << printer.error();
-    InstalledDriver driver(printer.handle());
-    ASSERT_TRUE(driver.device);
-    DEVICEPROPERTYHEADER header = {sizeof header, 0, printer.handle(), printer.wname()};
-    SheetScript script(L"eng-device-regional", [](HWND page) { choose(page, IDC_RGN_UNITS, 0, 1); }, PSBTN_OK);
-    DWORD result = 0;
-    CommonPropertySheetUIW(nullptr, as_propsheetui(driver.device), reinterpret_cast<LPARAM>(&header), &result);
-    ASSERT_TRUE(script.done().ran);
-    EXPECT_TRUE(script.done().painted);
-    EXPECT_EQ(stored_long(printer.handle(), L"Measurement System"), 1);
+    EXPECT_EQ(stored_long(printer.handle(), "Measurement System"), 2);
 }
 
 // compstui as Windows has it: pages inserted, counted and handed out, results
@@ -233,78 +215,44 @@ TEST(DeviceSheet, LwMessageIsReadOnceAndFourHidesTheSettingsPages) {
         ASSERT_EQ(driver.device(&info, 0), 1);
         // Regional, bar fonts, debug and about; the about page stays alone.
         EXPECT_EQ(WindowsSheet::modes.size(), message == 4 ? 1u : 4u) << message;
-        EXPECT_EQ(stored_long(printer.handle(), L"LW Message"), 0) << message;
+        EXPECT_EQ(stored_long(printer.handle(), "LW Message"), 0) << message;
         info.Reason = PROPSHEETUI_REASON_DESTROY;
         EXPECT_EQ(driver.device(&info, 0), 1);
     }
 }
 
-// What mrlprint writes while a helper thread presses OK in its sheet.
-struct ToolRun {
-    DWORD rc = 1;
-    bool ran = false;
-    std::string out;
-};
-
-ToolRun run_tool_sheet(const wchar_t *command, const std::wstring &printer, const wchar_t *shot,
-                       const wchar_t *options = L"") {
-    ToolRun run;
-    wchar_t dir[MAX_PATH];
-    GetTempPathW(MAX_PATH, dir);
-    std::wstring out_path = std::wstring(dir) + L"mrl_sheet_tool.out";
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE out = CreateFileW(out_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-    std::wstring line = L"\"" + built_module_path(L"tools\\mrlprint\\mrlprint.exe") + L"\" " + command + L" \"" +
-                        printer + L"\"" + options;
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = si.hStdError = out;
-    PROCESS_INFORMATION pi = {};
-    bool started = CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
-    CloseHandle(out);
-    if (!started)
-        return run;
-    {
-        SheetScript script(shot, [](HWND) {}, PSBTN_OK, pi.dwProcessId);
-        WaitForSingleObject(pi.hProcess, 30000);
-        run.ran = script.done().ran;
-    }
-    GetExitCodeProcess(pi.hProcess, &run.rc);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    HANDLE in = CreateFileW(out_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    char text[8192] = {};
-    DWORD got = 0;
-    ReadFile(in, text, sizeof text - 1, &got, nullptr);
-    CloseHandle(in);
-    run.out = text;
-    return run;
+// mrlprint's answer while a helper thread presses OK in the sheet it opens;
+// ran tells whether the sheet's regional page ran.
+ToolResult run_tool_sheet(const std::vector<std::wstring> &args, const wchar_t *shot, bool &ran) {
+    return run_tool(args, [&](DWORD process) {
+        SheetScript script(shot, [](HWND) {}, PSBTN_OK, process);
+        ran = script.done().ran;
+    });
 }
 
 // The tool's two sheets, each in the tool's own process.
 TEST(Tool, PreferencesAndPropertiesShowTheSheetsAndReportTheResult) {
     TestPrinter printer(L"mrl tool sheet", kModel);
     ASSERT_TRUE(printer.ok()) << "printer error " << printer.error();
-    ToolRun prefs = run_tool_sheet(L"preferences", printer.name(), L"eng-tool-preferences");
-    EXPECT_TRUE(prefs.ran);
-    EXPECT_EQ(prefs.rc, 0u) << prefs.out;
-    // The graphics page resolves the automatic clustered-dot size (-1) for 203 dpi; nothing else changes.
-    EXPECT_EQ(prefs.out.rfind("changed", 0), 0u) << prefs.out;
-    EXPECT_NE(prefs.out.find("7 cluster size    2 (6 x 6)"), std::string::npos) << prefs.out;
-    EXPECT_NE(prefs.out.find("COPIES"), std::string::npos) << prefs.out;
-
-    ToolRun props = run_tool_sheet(L"properties", printer.name(), L"eng-tool-properties");
-    EXPECT_TRUE(props.ran);
-    EXPECT_EQ(props.rc, 0u) << props.out;
-    EXPECT_EQ(props.out.rfind("sheet closed; language sys, units as the system", 0), 0u) << props.out;
-
-    // The printer's default settings: the document sheet with DM_UPDATE.
-    ToolRun defaults = run_tool_sheet(L"properties", printer.name(), L"eng-tool-defaults", L" --defaults");
-    EXPECT_TRUE(defaults.ran);
-    EXPECT_EQ(defaults.rc, 0u) << defaults.out;
-    EXPECT_EQ(defaults.out.rfind("changed", 0), 0u) << defaults.out;
-    EXPECT_NE(defaults.out.find("7 cluster size    2 (6 x 6)"), std::string::npos) << defaults.out;
+    struct {
+        std::vector<std::wstring> args;
+        const wchar_t *shot;
+        const char *starts, *shows;
+    } runs[] = {
+        // The graphics page resolves the automatic clustered-dot size (-1) for 203 dpi; nothing else changes.
+        {{L"preferences", printer.name()}, L"eng-tool-preferences", "changed", "7 cluster size    2 (6 x 6)"},
+        {{L"properties", printer.name()}, L"eng-tool-properties", "sheet closed; language sys, units as the system", ""},
+        // The printer's default settings: the document sheet with DM_UPDATE.
+        {{L"properties", printer.name(), L"--defaults"}, L"eng-tool-defaults", "changed", "7 cluster size    2 (6 x 6)"},
+    };
+    for (const auto &run : runs) {
+        bool ran = false;
+        ToolResult r = run_tool_sheet(run.args, run.shot, ran);
+        EXPECT_TRUE(ran) << run.starts;
+        EXPECT_EQ(r.rc, 0u) << r.out << r.err;
+        EXPECT_EQ(r.out.rfind(run.starts, 0), 0u) << r.out;
+        EXPECT_NE(r.out.find(run.shows), std::string::npos) << r.out;
+    }
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // really writes, read back with the plain Win32 calls.
 #include "driver_env.h"
 #include "store_env.h"
+#include "stored_values.h"
 
 #include "foundation/util.h"
 
@@ -25,31 +26,6 @@ protected:
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\MrlStoreTest");
     }
 
-    // A value as the spooler keeps it for the printer.
-    std::string printer_value(const char *name, DWORD *type = nullptr) {
-        BYTE buf[512];
-        DWORD t = 0, needed = 0;
-        if (GetPrinterDataA(printer.handle(), const_cast<LPSTR>(name), &t, buf, sizeof buf, &needed) != 0)
-            return "<missing>";
-        if (type)
-            *type = t;
-        return std::string(reinterpret_cast<char *>(buf), needed);
-    }
-    static std::string key_value(const char *key_path, const char *name, DWORD *type = nullptr) {
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_path, 0, KEY_READ, &key) != 0)
-            return "<no key>";
-        BYTE buf[512];
-        DWORD t = 0, n = sizeof buf;
-        LONG rc = RegQueryValueExA(key, name, nullptr, &t, buf, &n);
-        RegCloseKey(key);
-        if (rc != 0)
-            return "<missing>";
-        if (type)
-            *type = t;
-        return std::string(reinterpret_cast<char *>(buf), n);
-    }
-
     TestPrinter printer{L"MRL Store Printer", store_env::kDriver};
     prtreg store;
 };
@@ -65,10 +41,10 @@ TEST_F(PrinterStore, ThreeRoutes) {
     store.SetPath(nullptr);
 
     DWORD type = 0;
-    EXPECT_EQ(printer_value("Route", &type), std::string("\xA1\0\0\x80", 4));
+    EXPECT_EQ(printer_value(printer.handle(), "Route", &type), std::string("\xA1\0\0\x80", 4));
     EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
-    EXPECT_EQ(key_value("Software\\MrlStoreTest\\X", "Route"), std::string("\xB2\x01", 2));
-    EXPECT_EQ(key_value("System\\CurrentControlSet\\Control\\Print\\Marlin", "Route", &type), "\xC3");
+    EXPECT_EQ(machine_value("Software\\MrlStoreTest\\X", "Route"), std::string("\xB2\x01", 2));
+    EXPECT_EQ(machine_value("System\\CurrentControlSet\\Control\\Print\\Marlin", "Route", &type), "\xC3");
     EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
 
     // And back through the store, each from its own place.
@@ -141,14 +117,14 @@ TEST_F(PrinterStore, Strings) {
     const unsigned char dir[] = "C:\\labels";
     ASSERT_TRUE(store.SaveStr("Log Directory", dir, sizeof dir, false));
     DWORD type = 0;
-    EXPECT_EQ(printer_value("Log Directory", &type), std::string("C:\\labels", sizeof dir));
+    EXPECT_EQ(printer_value(printer.handle(), "Log Directory", &type), std::string("C:\\labels", sizeof dir));
     EXPECT_EQ(type, DWORD(REG_SZ));
     unsigned char buf[260];
     ASSERT_TRUE(store.LoadStr("Log Directory", buf, 260, false));
     EXPECT_STREQ(reinterpret_cast<char *>(buf), "C:\\labels");
 
     ASSERT_TRUE(store.SaveStr("Folder", dir, sizeof dir, true));
-    EXPECT_EQ(key_value("System\\CurrentControlSet\\Control\\Print\\Marlin", "Folder", &type),
+    EXPECT_EQ(machine_value("System\\CurrentControlSet\\Control\\Print\\Marlin", "Folder", &type),
               std::string("C:\\labels", sizeof dir));
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
 }
@@ -159,13 +135,13 @@ TEST_F(PrinterStore, DriverPathAndBareHandle) {
     ASSERT_TRUE(store.SaveRaw("Dependent Files", files, sizeof files, false));
     std::string key = "System\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Drivers\\Version-2\\"
                       "MRL Store Printer";
-    EXPECT_EQ(key_value(key.c_str(), "Dependent Files"), std::string("mrl32ui.dll", sizeof files));
+    EXPECT_EQ(machine_value(key.c_str(), "Dependent Files"), std::string("mrl32ui.dll", sizeof files));
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, key.c_str());
 
     // A store made from the handle alone reads the same printer data.
     const unsigned char v[] = {7};
     prtreg(printer.handle()).SaveRaw("Bare", v, 1, false);
-    EXPECT_EQ(printer_value("Bare"), "\x07");
+    EXPECT_EQ(printer_value(printer.handle(), "Bare"), "\x07");
 }
 
 } // namespace

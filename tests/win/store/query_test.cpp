@@ -249,23 +249,4 @@ TEST_F(RawJob, FailureShowsTheSendCaption) {
     expect_box(L"#1240", L"#477"); // invalid handle
 }
 
-TEST(PrinterInfoItem, ItemsOfTheQueue) {
-    ASSERT_TRUE(store_env::ensure_driver());
-    TestPrinter p(L"MRL Info Printer", store_env::kDriver, L"LPT1:");
-    ASSERT_TRUE(p.ok()) << p.error();
-    WCHAR *port = GetPrinterInfoItem(p.handle(), PII_PORT);
-    WCHAR *name = GetPrinterInfoItem(p.handle(), PII_PRINTER);
-    ASSERT_TRUE(port && name);
-    EXPECT_EQ(std::wstring(port), L"LPT1:");
-    EXPECT_EQ(std::wstring(name), L"MRL Info Printer");
-    EXPECT_EQ(GetPrinterInfoItem(p.handle(), PII_SERVER), nullptr); // a local queue
-    EXPECT_EQ(GetPrinterInfoItem(p.handle(), 5), nullptr);
-    MEMFREE(port);
-    MEMFREE(name);
-
-    SetLastError(0);
-    EXPECT_EQ(GetPrinterInfoItem(nullptr, PII_PORT), nullptr);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
-}
-
 } // namespace

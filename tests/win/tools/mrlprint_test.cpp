@@ -2,6 +2,7 @@
 // exist or not, to hostile stored defaults, settings files and stock lists.
 // MRLPRINT_EXE names another build of the tool to run these against.
 #include "form_list.h"
+#include "installed_driver.h"
 #include "module_path.h"
 #include "temp_files.h"
 #include "test_printer.h"
@@ -51,20 +52,11 @@ void expect_all(const std::vector<Case> &cases) {
     }
 }
 
-void write_bytes(const std::wstring &path, const std::vector<unsigned char> &bytes) {
-    std::ofstream(path.c_str(), std::ios::binary).write(reinterpret_cast<const char *>(bytes.data()), bytes.size());
-}
-
 std::wstring model_of(const std::wstring &printer) {
     HANDLE h = nullptr;
     if (!OpenPrinterW(const_cast<LPWSTR>(printer.c_str()), &h, nullptr))
         return L"";
-    DWORD needed = 0;
-    GetPrinterDriverW(h, nullptr, 1, nullptr, 0, &needed);
-    std::vector<BYTE> buf(needed ? needed : 1);
-    std::wstring name;
-    if (GetPrinterDriverW(h, nullptr, 1, buf.data(), needed, &needed))
-        name = reinterpret_cast<DRIVER_INFO_1W *>(buf.data())->pName;
+    std::wstring name = driver_model(h);
     ClosePrinter(h);
     return name;
 }
@@ -77,33 +69,25 @@ TEST(Mrlprint, HelpOptionsAndMissingPrinters) {
     DeleteFileW(copied.c_str()); // left by an older tool
     std::wstring empty_dir = temp_path("no-data-files");
     CreateDirectoryW(empty_dir.c_str(), nullptr);
-    write_bytes(empty_dir + L"\\mrl-never-copied.txt", {'x'});
+    write_file(empty_dir + L"\\mrl-never-copied.txt", std::string("x"));
     // A package for several environments without this spooler's (x64 under Wine).
     std::wstring other_env = temp_path("other-environment");
     CreateDirectoryW(other_env.c_str(), nullptr);
     const std::string list = "Windows NT x86\tw32x86\n";
-    write_bytes(other_env + L"\\environments.txt", std::vector<unsigned char>(list.begin(), list.end()));
+    write_file(other_env + L"\\environments.txt", list);
     std::vector<Case> cases = {
         {{L"--help"}, 0, true, "usage: mrlprint COMMAND"},
-        {{L"help"}, 0, true, "  forms PRINTER [--install]"},
         {{L"caps", L"--help"}, 0, true, "usage: mrlprint caps PRINTER"},
-        {{L"add-printer", L"-h"}, 0, true, "[--replace]"},
         {{}, 2, false, "usage: mrlprint COMMAND"},
         {{L"frobnicate"}, 2, false, "unknown command \"frobnicate\""},
         {{L"forms", L"P", L"--bogus"}, 2, false, "mrlprint forms: unknown option --bogus"},
         {{L"devmode", L"P", L"--in"}, 2, false, "--in needs FILE.sdm"},
         {{L"add-printer", L"X"}, 2, false, "missing --model MODEL"},
-        {{L"caps"}, 2, false, "missing PRINTER"},
-        {{L"caps", L"A", L"B"}, 2, false, "unexpected argument \"B\""},
-        {{L"report", L"--help"}, 0, true, "usage: mrlprint report PRINTER [FILE]"},
         {{L"report", L"A", L"B", L"C"}, 2, false, "unexpected argument \"C\""},
         {{L"install", empty_dir}, 1, false, "no driver data file (.ddt) in this folder; nothing copied"},
         {{L"install", other_env}, 1, false, "environments.txt lists no folder for this spooler"},
-        {{L"send", L"P"}, 2, false, "missing FILE"},
         {{L"config", L"P", L"frob"}, 2, false, "ACTION is get or set, not \"frob\""},
-        {{L"config", L"P", L"set", L"C"}, 2, false, "set needs NAME and VALUE"},
         {{L"logs", L"P", L"send"}, 2, false, "send needs N"},
-        {{L"testpage", L"P", L"--png"}, 2, false, "--png needs OUT"},
     };
     for (const wchar_t *command : {L"caps", L"forms", L"devmode", L"report", L"feed", L"testpage", L"config", L"logs"})
         cases.push_back({{command, L"mrl no such printer"}, 1, false, "no printer named \"mrl no such printer\""});
@@ -186,21 +170,21 @@ TEST(Mrlprint, HostileStoredDefaultsAndSettingsFiles) {
     d->dmCopies = -6827;
     d->dmPrintQuality = 203;
     std::wstring other = temp_path("other.sdm"), tiny = temp_path("tiny.sdm"), noise = temp_path("noise.sdm");
-    write_bytes(other, settings_file(dm));
-    write_bytes(tiny, {'D', 'M'});
+    write_file(other, settings_file(dm));
+    write_file(tiny, std::string("DM"));
     std::vector<unsigned char> random = settings_file(std::vector<unsigned char>(300, 0xA5));
-    write_bytes(noise, random);
+    write_file(noise, random);
 
     expect_all({
         {{L"caps", p.name()}, 0, true, "DC_FIELDS"},
         {{L"devmode", p.name()}, 0, true, "stored default: ignored"},
         {{L"devmode", p.name(), L"--in", tiny}, 1, false, "not a device-settings file"},
         {{L"devmode", p.name(), L"--in", noise}, 1, false, "does not hold one whole device mode"},
-        {{L"devmode", p.name(), L"--in", other}, 0, true, "dropped: dmOrientation 6564, the model takes 1"},
-        {{L"devmode", p.name(), L"--in", other}, 0, true, "dropped: dmCopies -6827, the model takes 1"},
-        {{L"devmode", p.name(), L"--in", other}, 0, true, "dropped: dmPrintQuality 203, the model takes 300"},
-        {{L"devmode", p.name(), L"--in", other}, 0, true, "dropped: the private part"},
     });
+    const std::string out = run_tool({L"devmode", p.name(), L"--in", other}).out;
+    for (const char *dropped : {"dmOrientation 6564, the model takes 1", "dmCopies -6827, the model takes 1",
+                                "dmPrintQuality 203, the model takes 300", "the private part"})
+        EXPECT_NE(out.find(std::string("dropped: ") + dropped), std::string::npos) << out;
 }
 
 std::vector<unsigned char> form_file(uint32_t record_size, const std::vector<std::string> &names) {
@@ -225,19 +209,15 @@ TEST(Mrlprint, FormImportsRefuseMalformedFilesAndNamesAreShownEscaped) {
     std::vector<Case> cases;
     auto refused = [&](const char *file, const std::vector<unsigned char> &bytes, const char *why) {
         std::wstring path = temp_path(file);
-        write_bytes(path, bytes);
+        write_file(path, bytes);
         cases.push_back({{L"forms", p.name(), L"--import", path}, 1, false, why});
     };
-    std::vector<unsigned char> cut = form_file(92, {"mrl cut a", "mrl cut b"});
-    cut.pop_back();
+    // Every reason is the core's; the tool shows it with the record it names.
     refused("magic.sfm", {'S', 'F', 'M', '1'}, "not imported: not a form list");
-    for (uint32_t size : {0u, 8u, 93u, 0xFFFFFFFFu})
-        refused(("size" + std::to_string(size) + ".sfm").c_str(), form_file(size, {"mrl odd size"}),
-                "not imported: record size outside 60 to 92 bytes");
-    refused("cut.sfm", cut, "not imported: the last record is cut short (record 2)");
+    refused("size.sfm", form_file(0xFFFFFFFFu, {"mrl odd size"}), "not imported: record size outside 60 to 92 bytes");
     refused("escape.sfm", form_file(92, {"mrl \x1b[2J"}), "not imported: control character in the name (record 1)");
     std::wstring one = temp_path("one.sfm");
-    write_bytes(one, form_file(92, {"mrl tool one stock"}));
+    write_file(one, form_file(92, {"mrl tool one stock"}));
     cases.push_back({{L"forms", p.name(), L"--import", one}, 0, true, ": 1 new stock, 0 unchanged"});
     expect_all(cases);
 
@@ -297,8 +277,8 @@ TEST(Mrlprint, BarFontsRefuseDamagedFilesAndUnknownSymbologiesKeepingEveryFont) 
     ASSERT_NE(at, file.end());
     std::vector<unsigned char> damaged(file.begin(), file.end() - 1), unknown = file;
     unknown[(at - file.begin()) - 12 + 104] = 40; // the linear font's symbology id
-    write_bytes(cut, damaged);
-    write_bytes(alien, unknown);
+    write_file(cut, damaged);
+    write_file(alien, unknown);
     expect_all({
         {{L"barfonts", p.name(), L"import", cut}, 1, false, "not imported: the file ends inside a record"},
         {{L"barfonts", p.name(), L"import", alien}, 1, false, "not imported: unknown symbology (record"},
@@ -332,7 +312,7 @@ TEST(Mrlprint, DitherIsTheEngineAndRefusesDamagedFiles) {
             pic.bgr.insert(pic.bgr.end(), {BYTE(x * 7), BYTE(y * 23), BYTE(x * y)});
     const std::vector<unsigned char> bmp = picfile::WriteBmp(pic);
     const std::wstring in = temp_path("dither-in.bmp"), out = temp_path("dither-out.bmp");
-    write_bytes(in, bmp);
+    write_file(in, bmp);
     auto engine = [&](const dithercfg &cfg, bool smooth) {
         picfile::Picture p = pic;
         bmDither d;
@@ -372,15 +352,15 @@ TEST(Mrlprint, DitherIsTheEngineAndRefusesDamagedFiles) {
     huge[18] = 0xFF, huge[19] = 0xFF, huge[20] = 0xFF; // 16 million pixels wide
     const std::wstring bad = temp_path("dither-bad.bmp");
     const std::wstring png = temp_path("dither-out.PNG");
-    write_bytes(bad, truncated);
+    write_file(bad, truncated);
     expect_all({{{L"dither", bad, out, L"--method", L"0"}, 1, false, "the file is truncated"},
                 {{L"dither", in, out}, 2, false, "give --printer P or --method M"},
                 {{L"dither", in, out, L"--method", L"9"}, 2, false, "--method takes a whole number from 0 to 4"},
                 {{L"dither", in, png, L"--method", L"1", L"--mode", L"2"}, 0, true, "-> "}});
     EXPECT_EQ(slurp(png).substr(0, 4), "\x89PNG");
-    write_bytes(bad, eight);
+    write_file(bad, eight);
     expect_all({{{L"dither", bad, out, L"--method", L"0"}, 1, false, "only 24-bit BMP files"}});
-    write_bytes(bad, huge);
+    write_file(bad, huge);
     expect_all({{{L"dither", bad, out, L"--method", L"0"}, 1, false, "too large"}});
     for (const std::wstring &f : {in, out, bad, png})
         DeleteFileW(f.c_str());
