@@ -4,7 +4,7 @@
 // are answered from the printer's stored configuration, and every fault ends
 // with a message, nothing sent twice and no job left open.
 #include "driver_env.h"
-#include "virtual_printer.h"
+#include "virtual_queue.h"
 
 #include "foundation/lebytes.h"
 #include "model/prtfile.h"
@@ -47,41 +47,16 @@ BOOL fake_escape(void *, int code, int size, const void *data) {
 }
 BOOL fake_end(void *) { return ++seen.ended, TRUE; }
 
-std::string read_all(const std::wstring &path) {
-    std::string s;
-    if (FILE *f = _wfopen(path.c_str(), L"rb")) {
-        char buf[4096];
-        for (size_t n; (n = fread(buf, 1, sizeof buf, f)) > 0;)
-            s.append(buf, n);
-        fclose(f);
-    }
-    return s;
-}
-
 // A printer of the model whose port is a fresh virtual label printer.
 class Virtual : public SeamTest {
 protected:
     void open(const wchar_t *model) {
-        wchar_t tmp[MAX_PATH];
-        GetTempPathW(MAX_PATH, tmp);
-        dir_ = std::wstring(tmp) + L"vprinter-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++n_);
-        // Left by an earlier run under the same process id.
-        WIN32_FIND_DATAW fd;
-        HANDLE h = FindFirstFileW((dir_ + L"\\*").c_str(), &fd);
-        for (bool more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileW(h, &fd))
-            DeleteFileW((dir_ + L"\\" + fd.cFileName).c_str());
-        if (h != INVALID_HANDLE_VALUE)
-            FindClose(h);
-        std::wstring port = vprinter::pipe_port(dir_, MRL_VPRINTER);
-        ASSERT_FALSE(port.empty());
-        // A name of its own: the spooler keeps a printer's port for a while after it is deleted.
-        printer_ = std::make_unique<TestPrinter>(L"mrl output test " + std::to_wstring(n_), model, port);
-        ASSERT_TRUE(printer_->ok()) << printer_->error();
-        dir_ = vprinter::directory(printer_->handle());
-        ASSERT_FALSE(dir_.empty());
-        prtfile::UseDriverDirectoryOf(printer_->handle());
+        queue_ = std::make_unique<VirtualQueue>(L"mrl output test", model, MRL_VPRINTER);
+        ASSERT_TRUE(queue_->ok());
+        dir_ = queue_->dir();
+        prtfile::UseDriverDirectoryOf(queue_->printer().handle());
         ui_.reset(prtui::NewExtUI());
-        ui_->init(printer_->handle(), nullptr, 0);
+        ui_->init(queue_->printer().handle(), nullptr, 0);
         ASSERT_NE(ui_->model(), nullptr);
         platform::spooler().GetPrinterDataW = vprinter::GetPrinterDataW;
         platform::windows().MessageBoxW = record_box;
@@ -90,21 +65,11 @@ protected:
     }
     void TearDown() override {
         ui_.reset();
-        printer_.reset();
+        queue_.reset();
         prtfile::SetDriverDirectory(nullptr);
         SeamTest::TearDown();
     }
-    // The jobs the printer kept so far, in order.
-    std::vector<std::string> jobs() {
-        std::vector<std::string> out;
-        for (int i = 1;; ++i) {
-            wchar_t name[32];
-            swprintf(name, 32, L"\\job-%04d.prn", i);
-            if (GetFileAttributesW((dir_ + name).c_str()) == INVALID_FILE_ATTRIBUTES)
-                return out;
-            out.push_back(read_all(dir_ + name));
-        }
-    }
+    std::vector<std::string> jobs() { return queue_->jobs(); }
     void use_fake_renderer() {
         platform::renderer() = {fake_begin, fake_escape, fake_end};
     }
@@ -117,9 +82,8 @@ protected:
     extstream &st() { return *ui_->stream(); }
 
     std::wstring dir_;
-    std::unique_ptr<TestPrinter> printer_;
+    std::unique_ptr<VirtualQueue> queue_;
     std::unique_ptr<prtui> ui_;
-    static inline int n_ = 0;
 };
 
 TEST_F(Virtual, WritesBufferIntoRawDocumentsOutsideJobsAndIntoEscapePacketsInside) {
