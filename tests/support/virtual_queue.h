@@ -18,38 +18,42 @@ public:
     VirtualQueue(const std::wstring &name, const std::wstring &model, const std::wstring &script) {
         wchar_t tmp[MAX_PATH];
         GetTempPathW(MAX_PATH, tmp);
-        std::wstring unique = std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++count());
+        static int count = 0;
+        std::wstring unique = std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++count);
         dir_ = std::wstring(tmp) + L"vprinter-" + unique;
-        for (const std::wstring &f : files(L"*"))
-            DeleteFileW(f.c_str()); // left by an earlier run under the same process id
+        WIN32_FIND_DATAW fd; // left by an earlier run under the same process id
+        HANDLE h = FindFirstFileW((dir_ + L"\\job-*").c_str(), &fd);
+        for (bool more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileW(h, &fd))
+            DeleteFileW((dir_ + L"\\" + fd.cFileName).c_str());
+        if (h != INVALID_HANDLE_VALUE)
+            FindClose(h);
+        DeleteFileW((dir_ + L"\\config.txt").c_str());
         std::wstring port = vprinter::pipe_port(dir_, script);
-        if (port.empty())
-            return;
-        printer_ = std::make_unique<TestPrinter>(name + L" " + unique, model, port);
-        if (printer_->ok())
-            dir_ = vprinter::directory(printer_->handle());
+        if (!port.empty())
+            printer_ = std::make_unique<TestPrinter>(name + L" " + unique, model, port);
+        dir_ = printer_ && printer_->ok() ? vprinter::directory(printer_->handle()) : L"";
     }
 
-    bool ok() const { return printer_ && printer_->ok() && !dir_.empty(); }
+    bool ok() const { return !dir_.empty(); }
     TestPrinter &printer() { return *printer_; }
     const std::wstring &dir() const { return dir_; }
 
-    // The jobs the printer kept so far, in order.
-    std::vector<std::string> jobs() const {
-        std::vector<std::string> out;
-        for (int i = 1;; ++i) {
-            wchar_t name[32];
-            swprintf(name, 32, L"\\job-%04d.prn", i);
-            if (GetFileAttributesW((dir_ + name).c_str()) == INVALID_FILE_ATTRIBUTES)
-                return out;
-            out.push_back(read_all(dir_ + name));
+    // The jobs the printer kept, in order, once there are at least n (the
+    // port takes a job as it ends; up to 10 s).
+    std::vector<std::string> jobs(size_t n = 0) const {
+        std::vector<std::string> kept;
+        for (int wait = 0; wait < 200; ++wait, Sleep(50)) {
+            kept.clear();
+            for (int i = 1;; ++i) {
+                wchar_t name[32];
+                swprintf(name, 32, L"\\job-%04d.prn", i);
+                if (GetFileAttributesW((dir_ + name).c_str()) == INVALID_FILE_ATTRIBUTES)
+                    break;
+                kept.push_back(read_all(dir_ + name));
+            }
+            if (kept.size() >= n)
+                break;
         }
-    }
-    // The jobs once there are at least n (the port takes a job as it ends), up to 10 s.
-    std::vector<std::string> jobs(size_t n) const {
-        std::vector<std::string> kept = jobs();
-        for (int i = 0; i < 200 && kept.size() < n; ++i, Sleep(50))
-            kept = jobs();
         return kept;
     }
 
@@ -65,21 +69,6 @@ public:
     }
 
 private:
-    std::vector<std::wstring> files(const wchar_t *pattern) const {
-        std::vector<std::wstring> out;
-        WIN32_FIND_DATAW fd;
-        HANDLE h = FindFirstFileW((dir_ + L"\\" + pattern).c_str(), &fd);
-        for (bool more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileW(h, &fd))
-            out.push_back(dir_ + L"\\" + fd.cFileName);
-        if (h != INVALID_HANDLE_VALUE)
-            FindClose(h);
-        return out;
-    }
-    static int &count() {
-        static int n = 0;
-        return n;
-    }
-
     std::wstring dir_;
     std::unique_ptr<TestPrinter> printer_;
 };
