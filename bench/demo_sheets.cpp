@@ -1,10 +1,14 @@
 // make demo without a display: every page of the driver's document and device
 // sheets, the licence and version dialogs, in English and in German, saved as
-// BUILD/screenshots/LANG-SHEET-N-TAB.bmp.
+// BUILD/screenshots/LANG-SHEET-N-TAB.bmp; the debug page's configuration and
+// logging dialogs as LANG-configure.bmp and LANG-logging.bmp.
 #include "bench_printer.h"
+#include "model/prtfile.h"
+#include "platform/seam.h"
 #include "resource_ids.h"
 #include "sheet_driver.h"
 #include "sheet_watch.h"
+#include "virtual_queue.h"
 
 #include <cstdio>
 #include <string>
@@ -97,6 +101,42 @@ int shoot_pages(HWND sheet, const std::wstring &prefix) {
     return shots;
 }
 
+// The debug page's configuration and logging dialogs, from a device sheet made
+// in this process: its printer is a virtual label printer whose port the
+// spooler is made to report as serial, so the configuration dialog shows the
+// settings the printer answers with.
+int shoot_debug_dialogs(const wchar_t *model) {
+    DllInitialize(GetModuleHandleW(nullptr), DLL_PROCESS_ATTACH, nullptr);
+    VirtualQueue queue(L"mrl demo debug", model, MRL_VPRINTER);
+    int shots = 0;
+    if (queue.ok() && prtfile::UseDriverDirectoryOf(queue.printer().handle())) {
+        platform::spooler().GetPrinterDataW = vprinter::GetPrinterDataW;
+        platform::spooler().GetPrinterW = vprinter::GetPrinterW_serial;
+        for (const char *lang : {"eng", "ger"}) {
+            SetPrinterDataW(queue.printer().handle(), const_cast<LPWSTR>(L"Language"), REG_BINARY,
+                            reinterpret_cast<BYTE *>(const_cast<char *>(lang)), 4);
+            std::wstring prefix(lang, lang + 3);
+            sheets::drive(
+                [&] {
+                    DEVICEPROPERTYHEADER header = {sizeof header, 0, queue.printer().handle(), queue.printer().wname()};
+                    DWORD result = 0;
+                    CommonPropertySheetUIW(nullptr, as_propsheetui(DrvDevicePropertySheets),
+                                           reinterpret_cast<LPARAM>(&header), &result);
+                },
+                [&](HWND sheet, HWND) {
+                    if (HWND page = sheet::show_page(sheet, IDC_DBG_CONFIGURE)) {
+                        shots += shoot_dialog(sheet, page, IDC_DBG_CONFIGURE, prefix + L"-configure");
+                        shots += shoot_dialog(sheet, page, IDC_DBG_LOGGING, prefix + L"-logging");
+                    }
+                });
+        }
+        platform::reset();
+        prtfile::SetDriverDirectory(nullptr);
+    }
+    DllInitialize(GetModuleHandleW(nullptr), DLL_PROCESS_DETACH, nullptr);
+    return shots;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t **argv) {
@@ -130,6 +170,7 @@ int wmain(int argc, wchar_t **argv) {
             },
             [&](HWND sheet, HWND) { shots += shoot_pages(sheet, prefix + L"-device"); });
     }
+    shots += shoot_debug_dialogs(model);
     wprintf(L"%d screenshots in BUILD/screenshots\n", shots);
     return shots > 0 ? 0 : 1;
 }

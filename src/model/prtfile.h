@@ -6,6 +6,7 @@
 
 #include "../foundation/compat.h"
 
+#include <string>
 #include <vector>
 
 #ifdef _WIN32
@@ -58,6 +59,9 @@ public:
     // printer (its driver's config file folder), for tools and tests that link
     // the module statically. False when the driver information cannot be read.
     static bool UseDriverDirectoryOf(HANDLE printer);
+    // Names of the files (not folders) in directory that match pattern, in the
+    // order the search returns them; a missing backslash is added to directory.
+    static std::vector<std::wstring> Find(const WCHAR *directory, const WCHAR *pattern);
 #endif
 
 private:

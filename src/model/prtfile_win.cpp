@@ -75,6 +75,24 @@ bool prtfile::Close() {
 
 bool prtfile::Delete(const WCHAR *path) { return path && DeleteFileW(path); }
 
+std::vector<std::wstring> prtfile::Find(const WCHAR *directory, const WCHAR *pattern) {
+    std::vector<std::wstring> names;
+    std::wstring query = directory ? directory : L"";
+    if (!query.empty() && query.back() != L'\\')
+        query += L'\\';
+    query += pattern ? pattern : L"*";
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(query.c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(fd.cFileName);
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+    return names;
+}
+
 bool prtfile::Exists(const WCHAR *path) {
     if (!path)
         return false;

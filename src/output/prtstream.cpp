@@ -348,6 +348,26 @@ char *extstream::inquire_line(const char *command) {
     return inquire(command, -1) > 0 ? reply_ : nullptr;
 }
 
+void ReadPrinterConfig(extstream &st, PrinterConfigReply &out) {
+    // Both answers land in the stream's reply buffer: the first is copied out.
+    long n = st.inquire(kQueryFirmware, -1);
+    const char *text = FirmwareText(st.reply(), n > 0 ? size_t(n) : 0);
+    out.firmware = text ? text : "";
+    out.settings = PrinterSettings();
+    out.settings_bytes = st.inquire(kQuerySettings, -1);
+    out.settings_read = out.settings_bytes > 0 &&
+                        ParseSettingsReply(reinterpret_cast<const unsigned char *>(st.reply()),
+                                           size_t(out.settings_bytes), &out.settings);
+}
+
+bool SendPrinterConfig(prtstream &st, const PrinterSettings &settings) {
+    unsigned char cmd[kConfigCommandBytes];
+    BuildConfigCommand(settings, cmd);
+    st.StartJob(WSTR("Configure"));
+    st.write(cmd, sizeof cmd);
+    return st.EndJob();
+}
+
 long LineFeed(prtstream &st) {
     st.StartJob(WSTR("LineFeed"));
     st << "\n";

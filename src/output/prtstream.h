@@ -6,6 +6,7 @@
 
 #include "../foundation/olist.h"
 #include "../foundation/ostring.h"
+#include "../store/printerconfig.h"
 
 class prtui;
 class prtlocale;
@@ -132,6 +133,19 @@ public:
 // is high, then the line feed job. Both answer the line feeds sent.
 long LineFeed(prtstream &st);
 long FormFeed(prtstream &st);
+
+// The printer's own configuration as it answered the two queries.
+struct PrinterConfigReply {
+    OString firmware;           // empty when no answer came
+    PrinterSettings settings;   // zero unless a settings reply came
+    long settings_bytes = 0;    // length of the answer to the settings query (0: none)
+    bool settings_read = false; // that answer was a settings reply
+};
+// Asks the printer for its firmware text and its settings.
+void ReadPrinterConfig(extstream &st, PrinterConfigReply &out);
+// Sends the set-configuration command as one "Configure" job; false when the
+// job did not reach the printer whole.
+bool SendPrinterConfig(prtstream &st, const PrinterSettings &settings);
 
 // Prints the driver's test page: two frames and the word TEST in bars, as line
 // escapes when the model has a line command, else as black GDI rectangles.

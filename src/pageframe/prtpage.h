@@ -36,6 +36,8 @@ public:
     static HWND DialogModeless(prtui *ui, HWND parent, const wchar_t *templateName, DLGPROC proc);
     HWND DialogModeless(const wchar_t *templateName, DLGPROC proc) { return DialogModeless(ui, hwnd, templateName, proc); }
     void CloseDialog(long result);
+    // The logging dialog, modal (defined with it, among the pages).
+    INT_PTR ShowLogOptions();
 
     virtual void Refresh(bool full) {}
     // True when the command was not consumed.

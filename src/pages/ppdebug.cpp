@@ -2,6 +2,7 @@
 
 #include "../pageframe/filedlg.h"
 #include "../pageframe/prtui.h"
+#include "ppcfg.h"
 #include "resource_ids.h"
 
 void pp_debug::Init() {
@@ -40,9 +41,13 @@ bool pp_debug::Command(WORD id, WORD notifyCode, LONG lParam) {
         }
         return false;
     }
+    case IDC_DBG_LOGGING:
+        ShowLogOptions();
+        return false;
     case IDC_DBG_CONFIGURE:
-        // pp_cfg, the serial configuration dialog, joins here.
-        st->is_serial(true);
+        // The stream tells the user itself when the port is not serial.
+        if (st->is_serial(true))
+            DialogModal(L"DLG_CONFIGURE", pp_cfg::WinProc);
         return false;
     default:
         return prtpage::Command(id, notifyCode, lParam);

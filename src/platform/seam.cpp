@@ -70,11 +70,13 @@ const Spooler kSpooler = {::OpenPrinterW, ::ClosePrinter,      ::GetPrinterW,
 const Windows kWindows = {::MessageBoxW, ::WinHelpW, module_string};
 const Dialogs kDialogs = {::GetOpenFileNameW, ::GetSaveFileNameW, ::ChooseColorW, ::SHBrowseForFolderW};
 const Renderer kRenderer = {standin_begin, standin_escape, standin_end};
+const Shell kShell = {::WinExec};
 
 Spooler current_spooler = kSpooler;
 Windows current_windows = kWindows;
 Dialogs current_dialogs = kDialogs;
 Renderer current_renderer = kRenderer;
+Shell current_shell = kShell;
 
 } // namespace
 
@@ -82,6 +84,7 @@ Spooler &spooler() { return current_spooler; }
 Windows &windows() { return current_windows; }
 Dialogs &dialogs() { return current_dialogs; }
 Renderer &renderer() { return current_renderer; }
+Shell &shell() { return current_shell; }
 #endif
 
 void reset() {
@@ -90,6 +93,7 @@ void reset() {
     current_windows = kWindows;
     current_dialogs = kDialogs;
     current_renderer = kRenderer;
+    current_shell = kShell;
 #endif
     mrl::reset_allocation();
 }

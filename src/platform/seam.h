@@ -1,7 +1,7 @@
 // The places where tests replace the outside world, one part per subsystem:
 // the spooler calls whose failure paths tests drive and the port software
-// behind printer queries; message boxes and the common dialogs, which would
-// block an unattended run. Allocation is the foundation's part
+// behind printer queries; message boxes, the common dialogs and started
+// programs, which would block an unattended run. Allocation is the foundation's part
 // (foundation/memory.h). Production values call the real functions; tests swap
 // single members and call platform::reset() after. compstui is not here: tests
 // pass their own sheet function.
@@ -56,10 +56,16 @@ struct Renderer {
     BOOL (*end)(void *job);
 };
 
+// Programs started for the user (Notepad on a print or log file).
+struct Shell {
+    UINT(WINAPI *WinExec)(LPCSTR command, UINT show);
+};
+
 Spooler &spooler();
 Windows &windows();
 Dialogs &dialogs();
 Renderer &renderer();
+Shell &shell();
 #endif
 
 // Restores every part, the foundation's allocation part included.

@@ -11,6 +11,7 @@
 #include "pageframe/prtui.h"
 #include "platform/ddiui.h"
 #include "platform/seam.h"
+#include "store/logsettings.h"
 #include "store/printerconfig.h"
 #include "store/prtreg.h"
 
@@ -210,18 +211,15 @@ int config(const Args &args) {
     Session s(args[0]);
     if (!s.ok())
         return 1;
-    extstream &st = s.stream();
-    // The two answers share the stream's reply buffer: the first is copied out.
-    const char *reply = st.inquire_line(kQueryFirmware);
-    std::string firmware = FirmwareText(reply, reply ? std::strlen(reply) : 0) ? reply + 5 : "(no answer)";
-    long n = st.inquire(kQuerySettings, -1);
-    PrinterSettings settings;
-    if (n <= 0 || !ParseSettingsReply(reinterpret_cast<const unsigned char *>(st.reply()), size_t(n), &settings)) {
-        err(n > 0 ? L"the printer's answer to the settings query is not a settings reply (%ld bytes)\n"
-                  : L"the printer did not answer the settings query\n",
-            n);
+    PrinterConfigReply reply;
+    ReadPrinterConfig(s.stream(), reply);
+    if (!reply.settings_read) {
+        err(reply.settings_bytes > 0 ? L"the printer's answer to the settings query is not a settings reply (%ld bytes)\n"
+                                     : L"the printer did not answer the settings query\n",
+            reply.settings_bytes);
         return 1;
     }
+    PrinterSettings &settings = reply.settings;
     if (action == L"set") {
         std::wstring name = args[2];
         if (name.size() == 6 && name.compare(0, 5, L"value") == 0)
@@ -234,33 +232,17 @@ int config(const Args &args) {
             return 2;
         }
         *slot = int(value);
-        unsigned char cmd[kConfigCommandBytes];
-        BuildConfigCommand(settings, cmd);
-        st.StartJob(WSTR("Configure"));
-        st.write(cmd, sizeof cmd);
-        if (!st.EndJob()) {
+        if (!SendPrinterConfig(s.stream(), settings)) {
             err(L"the printer's configuration job was refused\n");
             return 1;
         }
         out(L"sent value%lc = %ld\n", name[0], value);
         return 0;
     }
-    out(L"firmware: %ls\n", shown(firmware.c_str()).c_str());
+    out(L"firmware: %ls\n", reply.firmware.len() ? shown(reply.firmware.nstring()).c_str() : L"(no answer)");
     for (const char *k = kKeys; *k; ++k)
         out(L"value%c %d\n", *k, *SettingByKey(settings, *k));
     return 0;
-}
-
-// The logging settings as the logging dialog stores them.
-struct LogSettings {
-    std::wstring directory, file;
-};
-
-std::wstring stored_text(prtreg &reg, const char *name, std::wstring fallback) {
-    unsigned char buf[260] = {};
-    if (!reg.LoadRaw(name, buf, sizeof buf - 2, false))
-        return fallback;
-    return std::wstring(reinterpret_cast<const wchar_t *>(buf));
 }
 
 int logs(const Args &args) {
@@ -278,11 +260,9 @@ int logs(const Args &args) {
         return 1;
     prtreg reg;
     reg.init(s.ui().printer(), s.ui().printer_name().wstring());
-    std::wstring printer = s.ui().printer_name().wstring();
-    std::wstring dir = stored_text(reg, "Log Directory", L"C:\\" + printer + L"\\");
-    std::wstring log = stored_text(reg, "Log File", L"C:\\" + printer + L"\\Log.txt");
-    if (dir.empty() || dir.back() != L'\\')
-        dir += L'\\';
+    LogSettings settings;
+    settings.Load(reg, s.ui().printer_name().wstring());
+    std::wstring dir = settings.directory.wstring(), log = settings.logFile.wstring();
     if (action == L"clear") {
         if (GetFileAttributesW(log.c_str()) == INVALID_FILE_ATTRIBUTES) {
             out(L"no log file %ls\n", shown(log).c_str());
@@ -297,16 +277,7 @@ int logs(const Args &args) {
         out(L"cleared %ls\n", shown(log).c_str());
         return 0;
     }
-    std::vector<std::wstring> files;
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW((dir + L"*.prn").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                files.push_back(fd.cFileName);
-        } while (FindNextFileW(h, &fd));
-        FindClose(h);
-    }
+    std::vector<std::wstring> files = prtfile::Find(dir.c_str(), L"*.prn");
     if (action == L"list") {
         out(L"print files in %ls: %ls\n", shown(dir).c_str(), count(long(files.size()), L"file", L"files").c_str());
         for (size_t i = 0; i < files.size(); ++i)

@@ -82,30 +82,18 @@ TEST_F(UiObject, ControlHelpersScrollBarsSpinBoxesSortedListsAndMissingControls)
 
     Prober::ran = false;
     Prober::checks = [&](Prober &p) {
-        // Page values 0..1000 shown as 0..100; a line down from 400 hands the
-        // page 410 and writes it into the linked box.
+        // Linking, divisor and a line down are the configuration dialog's
+        // (debug_test). Scrolling that ends where it started tells nobody; a
+        // range of 0..5 still pages by one.
         ASSERT_TRUE(p.SBM_LinkText(kBar, kBarText));
-        ASSERT_TRUE(p.SBM_SetRange(kBar, 0, 1000, 10));
-        ASSERT_TRUE(p.SBM_SetPos(kBar, 400));
-        EXPECT_EQ(GetScrollPos(p.GetItem(kBar), SB_CTL), 40);
-        EXPECT_EQ(p.text(kBarText), L"400");
-        p.scroll(kBar, SB_LINEDOWN);
-        ASSERT_EQ(p.commands.size(), 1u);
-        EXPECT_EQ(p.commands[0].id, kBar);
-        EXPECT_EQ(p.commands[0].code, SB_LINEDOWN);
-        EXPECT_EQ(p.commands[0].value, 410);
-        EXPECT_EQ(p.text(kBarText), L"410");
-        EXPECT_EQ(GetScrollPos(p.GetItem(kBar), SB_CTL), 41);
-        // Scrolling that ends where it started tells nobody.
+        ASSERT_TRUE(p.SBM_SetRange(kBar, 0, 5, 1));
         p.SBM_SetPos(kBar, 0);
         p.scroll(kBar, SB_LINEUP);
-        EXPECT_EQ(p.commands.size(), 1u);
+        EXPECT_TRUE(p.commands.empty());
         EXPECT_EQ(p.text(kBarText), L"0");
-        // A range of 0..5 still pages by one.
-        p.SBM_SetRange(kBar, 0, 5, 1);
         p.scroll(kBar, SB_PAGEDOWN);
-        ASSERT_EQ(p.commands.size(), 2u);
-        EXPECT_EQ(p.commands[1].value, 1);
+        ASSERT_EQ(p.commands.size(), 1u);
+        EXPECT_EQ(p.commands[0].value, 1);
 
         // Spin boxes sit at id | 0x4000 and follow the number written.
         CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_NUMBER, 0, 0, 40, 12, p.window(), reinterpret_cast<HMENU>(kEdit), nullptr, nullptr);
@@ -149,7 +137,7 @@ TEST_F(UiObject, ControlHelpersScrollBarsSpinBoxesSortedListsAndMissingControls)
                      p.EM_SetInt(kNone, 1) || p.BM_GetCheck(kNone));
         EXPECT_TRUE(p.LB_GetCurSel(kNone) == LB_ERR && p.CB_FindString(kNone, L"a") == CB_ERR && p.WM_GetText(kNone, t) == 0);
         EXPECT_EQ(p.EM_GetMicrons(kNone), 0);
-        EXPECT_EQ(p.commands.size(), 2u);
+        EXPECT_EQ(p.commands.size(), 1u);
 
         // The wait window is on the screen, picture painted, when the call returns.
         p.ShowWaitDialog(true);
