@@ -40,6 +40,39 @@ FontPrinter FontPrinterOf(const _MODEL &model) {
 
 namespace {
 
+struct FullName {
+    const LOGFONTW *want;
+    WCHAR found[LF_FULLFACESIZE];
+};
+
+int CALLBACK FontFamilyCallBack(const LOGFONTW *lf, const TEXTMETRICW *, DWORD type, LPARAM lParam) {
+    auto *f = reinterpret_cast<FullName *>(lParam);
+    if (!(type & TRUETYPE_FONTTYPE) || lstrcmpiW(lf->lfFaceName, f->want->lfFaceName) != 0 ||
+        lf->lfWeight != f->want->lfWeight || !lf->lfItalic != !f->want->lfItalic)
+        return 1;
+    lstrcpynW(f->found, reinterpret_cast<const ENUMLOGFONTEXW *>(lf)->elfFullName, LF_FULLFACESIZE);
+    return 0;
+}
+
+} // namespace
+
+bool TrueTypeFullName(HWND wnd, const LOGFONTW &lf, char *out, size_t n) {
+    FullName f = {&lf, {}};
+    LOGFONTW query = {};
+    query.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(query.lfFaceName, lf.lfFaceName, LF_FACESIZE);
+    if (HDC dc = ::GetDC(wnd)) {
+        EnumFontFamiliesExW(dc, &query, FontFamilyCallBack, reinterpret_cast<LPARAM>(&f), 0);
+        ReleaseDC(wnd, dc);
+    }
+    std::memset(out, 0, n);
+    WideCharToMultiByte(CP_ACP, 0, f.found[0] ? f.found : lf.lfFaceName, -1, out, static_cast<int>(n) - 1, nullptr,
+                        nullptr);
+    return f.found[0] != 0;
+}
+
+namespace {
+
 // The name the rendering module gave a TrueType font it stored, when it left one.
 void take_printer_name(prtreg &store, VXFontInfo &font) {
     unsigned char flag = 0;
@@ -62,6 +95,9 @@ FontSend SendFont(prtstream &st, prtreg *store, DTTFInfo &info, const FontPrinte
         return FontSend::kNoFile;
     if (info.type != 1 && printer.max_dots > 0 && MulDiv(info.point_size, printer.dpi, 720) > printer.max_dots)
         return FontSend::kTooLarge;
+    // The printer keeps the font under its full name unless it names it itself.
+    if (!info.font.printer_name[0])
+        std::memcpy(info.font.printer_name, info.font.full_name, sizeof info.font.printer_name - 1);
     char name[sizeof info.font.full_name + 1] = {};
     std::memcpy(name, info.font.full_name, sizeof info.font.full_name);
     OString job;

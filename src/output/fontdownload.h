@@ -60,7 +60,7 @@ struct FontPrinter {
 };
 
 // Sends info's font (type 1 whole, type 2 as bitmap glyphs) in a job named
-// after it. After a TrueType download the name the printer gave it ("tmpfi",
+// after it; a font without a printer name gets its full name. After a TrueType download the name the printer gave it ("tmpfi",
 // when "tmpfiflag" is set in store) replaces the printer name of the record.
 FontSend SendFont(prtstream &st, prtreg *store, DTTFInfo &info, const FontPrinter &printer, HWND wnd);
 // Deletes the font from the printer in a "Delete Font" job; true when the job
@@ -69,6 +69,12 @@ bool EraseFont(prtstream &st, prtdttf_node &node);
 // Sends every font again whose status is not 1 (being sent); a font that fails
 // gets status 3. The number that failed.
 long ReDownloadAll(prtstream &st, prtreg *store, prtdttf_list &list, const FontPrinter &printer, HWND wnd);
+
+// The full name (face, weight and style, as the font names itself) of the
+// TrueType font lf names, among the window's screen fonts, into out (n bytes,
+// ANSI, terminated); false, with the face name there, when no TrueType font
+// of that face, weight and style exists.
+bool TrueTypeFullName(HWND wnd, const LOGFONTW &lf, char *out, size_t n);
 
 class _MODEL;
 // The model's resolution, font modes and printable width.

@@ -439,41 +439,6 @@ UINT_PTR CALLBACK cf_FDown::WinProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     return self ? self->DlgProc(msg, wParam, lParam) : FALSE;
 }
 
-namespace {
-
-struct FullName {
-    const LOGFONTW *want;
-    WCHAR found[LF_FULLFACESIZE];
-};
-
-int CALLBACK FontFamilyCallBack(const LOGFONTW *lf, const TEXTMETRICW *, DWORD type, LPARAM lParam) {
-    auto *f = reinterpret_cast<FullName *>(lParam);
-    const auto *e = reinterpret_cast<const ENUMLOGFONTEXW *>(lf);
-    if (!(type & TRUETYPE_FONTTYPE) || lstrcmpiW(lf->lfFaceName, f->want->lfFaceName) != 0 ||
-        lf->lfWeight != f->want->lfWeight || !lf->lfItalic != !f->want->lfItalic)
-        return 1;
-    lstrcpynW(f->found, e->elfFullName, LF_FULLFACESIZE);
-    return 0;
-}
-
-} // namespace
-
-void cf_FDown::GetFullFontName(HWND owner, const LOGFONTW &lf) {
-    FullName f = {&lf, {}};
-    LOGFONTW query = {};
-    query.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynW(query.lfFaceName, lf.lfFaceName, LF_FACESIZE);
-    HDC dc = GetDC(owner);
-    if (dc) {
-        EnumFontFamiliesExW(dc, &query, FontFamilyCallBack, reinterpret_cast<LPARAM>(&f), 0);
-        ReleaseDC(owner, dc);
-    }
-    const WCHAR *full = f.found[0] ? f.found : lf.lfFaceName;
-    char *out = target->font.full_name;
-    std::memset(out, 0, sizeof target->font.full_name);
-    WideCharToMultiByte(CP_ACP, 0, full, -1, out, sizeof target->font.full_name - 1, nullptr, nullptr);
-}
-
 bool cf_FDown::GetFontInfo(HWND owner, DTTFInfo *info) {
     target = info;
     std::memset(info->logfont, 0, sizeof info->logfont);
@@ -510,10 +475,7 @@ bool cf_FDown::GetFontInfo(HWND owner, DTTFInfo *info) {
     info->point_size = cf.iPointSize;
     static_assert(sizeof lf == sizeof info->logfont, "stored logical font");
     std::memcpy(info->logfont, &lf, sizeof lf);
-    GetFullFontName(owner, lf);
-    // The printer keeps the font under its full name unless it names it itself.
-    if (!info->font.printer_name[0])
-        std::memcpy(info->font.printer_name, info->font.full_name, sizeof info->font.printer_name);
+    TrueTypeFullName(owner, lf, info->font.full_name, sizeof info->font.full_name);
     ui->AdjustFontInfo(info);
     return true;
 }

@@ -73,7 +73,6 @@ private:
     LONG Command(WORD id, WORD notifyCode);
     void WriteReturnSettings();
     UINT_PTR DlgProc(UINT msg, WPARAM wParam, LPARAM lParam);
-    void GetFullFontName(HWND owner, const LOGFONTW &lf);
     const WCHAR *GetString(LONG id);
     void AddString(HWND combo, LONG id, LONG_PTR data);
     bool SetCurData(HWND combo, LONG_PTR data);
