@@ -140,9 +140,10 @@ int download(Session &s, prtreg &store, prtdttf_list &list, const Args &args, co
         delete node;
         const wchar_t *why = sent == FontSend::kNoFile      ? L"the font has no TrueType file the driver can read"
                              : sent == FontSend::kTooLarge  ? L"its characters would be wider than the printer prints"
-                             : sent == FontSend::kNothingSent ? L"no glyph could be sent (the model names no orientation "
-                                                               L"for bitmap fonts, or nothing could be drawn)"
-                                                             : L"the printer did not take the job";
+                             : sent == FontSend::kRefused   ? L"the printer did not take the job"
+                             : truetype ? L"the font file could not be read or sent whole"
+                                        : L"no glyph could be sent (the model names no orientation for bitmap fonts, "
+                                          L"or nothing could be drawn)";
         err(L"%ls was not sent: %ls; the font list is unchanged\n", full.c_str(), why);
         if (sent == FontSend::kRefused && !s.virtual_dir().empty()) {
             std::wstring said = printer_says(s.virtual_dir());

@@ -412,7 +412,10 @@ TEST_F(Virtual, FontsFromThePageAndTheToolReachThePrinterOrLeaveTheListAlone) {
         page.click(IDC_FONT_DELETE);
         after_delete = page.lines();
     };
-    EXPECT_EQ(prtpage::DialogModal(ui_.get(), nullptr, L"PAGE_FONT", PageProc<FontScript>), IDCANCEL);
+    // A page is a child window: it runs inside a window of its own here.
+    HWND frame = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 600, 500, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(prtpage::DialogModal(ui_.get(), frame, L"PAGE_FONT", PageProc<FontScript>), IDCANCEL);
+    DestroyWindow(frame);
     EXPECT_EQ(jobs_after_cancel, 0u) << "a cancelled chooser sends nothing";
     EXPECT_EQ(chosen_charset, 0) << "a change of type starts from the digits";
     ASSERT_EQ(listed, (std::vector<std::wstring>(2, L"DejaVu Sans 10.5\tBitmap")));
@@ -452,14 +455,24 @@ TEST_F(Virtual, FontsFromThePageAndTheToolReachThePrinterOrLeaveTheListAlone) {
     EXPECT_EQ(GetFileAttributesW((dir_ + L"\\fonts\\DejaVu_Sans.glyphs").c_str()), INVALID_FILE_ATTRIBUTES)
         << "the printer forgot the deleted font";
 
-    // mrlprint sends the TrueType file whole; a printer whose memory is full
-    // refuses the next, which is not listed.
+    // A TrueType file goes whole; a printer whose memory is full refuses the
+    // next font by failing its job, and the tool lists only what it holds.
     platform::reset();
-    ToolResult sent = run_tool({L"fonts", printer_->name(), L"download", L"DejaVu Sans", L"--truetype"});
-    ASSERT_EQ(sent.rc, 0u) << sent.err;
-    HDC dc = CreateCompatibleDC(nullptr);
+    DTTFInfo info = {};
+    info.type = 1;
     LOGFONTW lf = {};
     wcscpy(lf.lfFaceName, L"DejaVu Sans");
+    lf.lfWeight = FW_NORMAL;
+    std::memcpy(info.logfont, &lf, sizeof lf);
+    ASSERT_TRUE(TrueTypeFullName(nullptr, lf, info.font.full_name, sizeof info.font.full_name));
+    FontPrinter kt41 = FontPrinterOf(*ui_->model());
+    ASSERT_EQ(SendFont(st(), &store, info, kt41, nullptr), FontSend::kSent);
+    prtdttf_list held;
+    held.Load(store);
+    held.AddFont(new prtdttf_node);
+    held.get_first()->info = info;
+    held.Save(store);
+    HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, CreateFontIndirectW(&lf));
     std::string file(GetFontData(dc, 0, 0, nullptr, 0), '\0');
     GetFontData(dc, 0, 0, &file[0], DWORD(file.size()));
@@ -467,9 +480,11 @@ TEST_F(Virtual, FontsFromThePageAndTheToolReachThePrinterOrLeaveTheListAlone) {
     DeleteDC(dc);
     EXPECT_EQ(read_all(dir_ + L"\\fonts\\DejaVu_Sans.ttf"), file);
     set_fault("memory");
-    ToolResult full = run_tool({L"fonts", printer_->name(), L"download", L"DejaVu Sans", L"--bitmap", L"--size", L"8"});
-    EXPECT_EQ(full.rc, 1u);
-    EXPECT_NE(full.err.find("printer memory full"), std::string::npos) << full.err;
+    info.type = 2;
+    info.point_size = 80;
+    std::memcpy(info.charset, CharMasks[0].chars, sizeof info.charset);
+    EXPECT_EQ(SendFont(st(), &store, info, kt41, nullptr), FontSend::kRefused);
+    EXPECT_NE(read_all(dir_ + L"\\job-0005.txt").find("printer memory full"), std::string::npos);
     ToolResult list = run_tool({L"fonts", printer_->name()});
     EXPECT_NE(list.out.find(": 1 font,"), std::string::npos) << list.out;
     ToolResult unknown = run_tool({L"fonts", printer_->name(), L"download", L"No Such Face"});
