@@ -57,7 +57,7 @@ BOOL CALLBACK find_owned(HWND wnd, LPARAM lParam) {
 }
 
 // Clicks a button of the page, shoots the modal dialog it opens, closes it.
-int shoot_dialog(HWND sheet, HWND page, int button, const std::wstring &name, int section = -1) {
+int shoot_dialog(HWND sheet, HWND page, int button, const std::wstring &name, int section = -1, int close = IDOK) {
     PostMessageW(page, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, button)));
     Owned o = {sheet, nullptr};
     for (int i = 0; i < 500 && !o.found; ++i, Sleep(10))
@@ -71,13 +71,14 @@ int shoot_dialog(HWND sheet, HWND page, int button, const std::wstring &name, in
     }
     settle(o.found);
     int shot = shoot(o.found, name.c_str()) ? 1 : 0;
-    PostMessageW(o.found, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
+    PostMessageW(o.found, WM_COMMAND, MAKEWPARAM(close, 0), 0);
     for (int i = 0; i < 500 && IsWindow(o.found); ++i)
         Sleep(10);
     return shot;
 }
 
-// Every tab of the sheet; on the about page also its two dialogs.
+// Every tab of the sheet; on the about page also its two dialogs, on the
+// font page the download dialog (cancelled: nothing is sent).
 int shoot_pages(HWND sheet, const std::wstring &prefix) {
     HWND tabs = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETTABCONTROL, 0, 0));
     int count = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0)), shots = 0;
@@ -97,6 +98,8 @@ int shoot_pages(HWND sheet, const std::wstring &prefix) {
             shots += shoot_dialog(sheet, page, IDC_ABOUT_LICENSE, prefix + L"-licence");
             shots += shoot_dialog(sheet, page, IDC_ABOUT_VERSION, prefix + L"-version", 6);
         }
+        if (GetDlgItem(page, IDC_FONT_ADD))
+            shots += shoot_dialog(sheet, page, IDC_FONT_ADD, prefix + L"-font-download", -1, IDCANCEL);
     }
     return shots;
 }

@@ -33,6 +33,8 @@
 #define IDS_FONT_STATUS_FAILED 456
 #define IDS_FONT_RESIDENT 461
 #define IDS_FONT_STATUS_SENDING 466
+#define IDS_FONT_NOT_SENT 467
+#define IDS_FONT_TOO_LARGE 468
 // Regional page: 457 follow the system, 458..460 inches, millimetres, centimetres
 #define IDS_MEASURE_SYSTEM 457
 #define IDS_MEASURE_INCHES 458

@@ -76,6 +76,12 @@ for m in "${models[@]}"; do
   wine "$tool" testpage "$m (virtual)" --png "$(winepath -w "$shots/testpage-$slug.png")" || true
 done
 ls "$shots"/testpage-*.png
+# A bitmap font sent to a virtual printer, which keeps it and draws its glyphs.
+fp="Kestrel KT41-300dpi (virtual)"
+run fonts "$fp" download "DejaVu Sans" --bitmap --size 24 --chars 7 || true
+glyphs=$(ls -t "$(cd "$build" && pwd)/vprinter/Kestrel_KT41-300dpi"/job-*-glyphs.png 2>/dev/null | head -1)
+[ -n "$glyphs" ] && cp "$glyphs" "$shots/font-glyphs-dejavu-24pt.png" && echo "glyphs: $shots/font-glyphs-dejavu-24pt.png"
+run fonts "$fp" list
 run config "Kestrel KD42-203dpi (virtual)"
 run config "Kestrel KD42-203dpi (virtual)" set C -10
 run config "Kestrel KD42-203dpi (virtual)"

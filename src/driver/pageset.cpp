@@ -5,6 +5,7 @@
 #include "../pages/ppadvanced.h"
 #include "../pages/ppbarfont.h"
 #include "../pages/ppdebug.h"
+#include "../pages/ppfont.h"
 #include "../pages/pppaper.h"
 #include "../pages/ppgraphics.h"
 #include "../pages/ppregional.h"
@@ -21,6 +22,10 @@ long prtui::AddPages(unsigned long flags) {
     // Document sheets: units are chosen where lengths are edited.
     if ((flags & kRegionalPage) && !(flags & kDevicePages))
         count += AddPage("PAGE_REGIONAL", ppRegional::WinProc) ? 1 : 0;
+    // The font page where the model downloads fonts of either type.
+    const PDT *pdt = model_ ? model_->GetPDT() : nullptr;
+    if ((flags & kDevicePages) && pdt && (pdt->font_modes & 3))
+        count += AddPage("PAGE_FONT", ppFont::WinProc) ? 1 : 0;
     // The bar font page where the capability table names a line command.
     VXCapabilitiesData *caps = model_ ? model_->GetVXM() : nullptr;
     if ((flags & kDevicePages) && caps && caps->line_command != 0)

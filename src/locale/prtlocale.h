@@ -132,6 +132,9 @@ public:
     const OString &GetHelpFile() const { return help_file_; }
     const OString &GetLicenseFile() const { return license_file_; }
 
+    // The one-character decimal separator as a wide character.
+    WCHAR decimal_wide() const;
+
     static constexpr LONG kRingChars = 4096;
     static constexpr LONG kSlotBytes = 64;
     static constexpr LONG kMaxStringChars = 512;
@@ -149,8 +152,6 @@ protected:
     // Asks the user to confirm; true for OK.
     static bool confirm(HWND owner, const WCHAR *text, const WCHAR *caption);
     void release_modules();
-    // The one-character decimal separator as a wide character.
-    WCHAR decimal_wide() const;
 
     HINSTANCE modules_[3];
     char language_[4];

@@ -11,11 +11,13 @@
 #include "../model/model.h"
 #include "../output/prtstream.h"
 #include "../platform/ddiui.h"
+#include "../store/dttf.h"
 #include "../store/prtreg.h"
 #include "sheetfn.h"
 
 class barfont;
 class barfontlist;
+struct CFontSettings;
 
 class prtui {
 public:
@@ -75,6 +77,13 @@ public:
     PrinterTarget target();
     // The stream the pages talk to the printer through (the model family's).
     virtual extstream *stream() { return nullptr; }
+    // The fonts this printer holds (the font page loads and saves them).
+    prtdttf_list &fonts() { return fonts_; }
+    // Where a model family takes part in font downloads; nothing here.
+    virtual void ChooseFontSettings(CFontSettings *) {}
+    virtual void AdjustFontInfo(DTTFInfo *) {}
+    virtual bool VerifyFonts(prtstream &) { return false; }
+    virtual bool EnableVerifyFonts(prtstream &) { return false; }
     bool no_permission() const { return no_permission_; }
     DWORD mode_flags() const { return mode_flags_; }
     DWORD changed() const { return changed_; }
@@ -99,6 +108,7 @@ protected:
     _MODEL *model_ = nullptr;
     MemBlock<DEVMODEW> devmode_;
     DWORD changed_ = 0;
+    prtdttf_list fonts_;
     bool no_permission_ = false;
     DWORD mode_flags_ = 0;
     HANDLE printer_ = nullptr;

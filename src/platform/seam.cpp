@@ -68,7 +68,7 @@ BOOL standin_end(void *job) {
 const Spooler kSpooler = {::OpenPrinterW, ::ClosePrinter,      ::GetPrinterW,
                           ::SetPrinterW,  ::GetPrinterDriverW, ::GetPrinterDataW};
 const Windows kWindows = {::MessageBoxW, ::WinHelpW, module_string};
-const Dialogs kDialogs = {::GetOpenFileNameW, ::GetSaveFileNameW, ::ChooseColorW, ::SHBrowseForFolderW};
+const Dialogs kDialogs = {::GetOpenFileNameW, ::GetSaveFileNameW, ::ChooseColorW, ::ChooseFontW, ::SHBrowseForFolderW};
 const Renderer kRenderer = {standin_begin, standin_escape, standin_end};
 const Shell kShell = {::WinExec};
 

@@ -42,6 +42,7 @@ struct Dialogs {
     BOOL(WINAPI *GetOpenFileNameW)(LPOPENFILENAMEW ofn);
     BOOL(WINAPI *GetSaveFileNameW)(LPOPENFILENAMEW ofn);
     BOOL(WINAPI *ChooseColorW)(LPCHOOSECOLORW cc);
+    BOOL(WINAPI *ChooseFontW)(LPCHOOSEFONTW cf);
     // The result is freed with CoTaskMemFree.
     LPITEMIDLIST(WINAPI *SHBrowseForFolderW)(LPBROWSEINFOW bi);
 };

@@ -4,6 +4,7 @@
 // printer's port is the virtual label printer (tools/vprinter).
 #include "command.h"
 #include "printer.h"
+#include "session.h"
 #include "virtual_printer.h"
 
 #include "foundation/memory.h"
@@ -22,52 +23,6 @@
 namespace {
 
 using namespace mrlprint;
-
-int WINAPI box_to_stderr(HWND, LPCWSTR text, LPCWSTR caption, UINT) {
-    err(L"%ls: %ls\n", caption ? caption : L"", text ? text : L"");
-    return IDOK;
-}
-
-// A UI object on the named printer, as the property sheet makes it; message
-// boxes go to stderr and queries to the virtual printer when that is the port.
-class Session {
-public:
-    explicit Session(const std::wstring &name) {
-        DllInitialize(GetModuleHandleW(nullptr), DLL_PROCESS_ATTACH, nullptr);
-        platform::windows().MessageBoxW = box_to_stderr;
-        handle_ = open_printer(name);
-        if (!handle_)
-            return;
-        prtfile::UseDriverDirectoryOf(handle_);
-        ui_.reset(prtui::NewExtUI());
-        ui_->init(handle_, nullptr, 0);
-        if (!ui_->model()) {
-            err(L"\"%ls\": the driver has no usable record of the printer's model\n", shown(name).c_str());
-            ui_.reset();
-            return;
-        }
-        dir_ = vprinter::directory(handle_);
-        if (!dir_.empty())
-            platform::spooler().GetPrinterDataW = vprinter::GetPrinterDataW;
-    }
-    ~Session() {
-        ui_.reset();
-        if (handle_)
-            ClosePrinter(handle_);
-        prtfile::SetDriverDirectory(nullptr);
-        platform::reset();
-        DllInitialize(GetModuleHandleW(nullptr), DLL_PROCESS_DETACH, nullptr);
-    }
-    bool ok() const { return ui_ != nullptr; }
-    prtui &ui() { return *ui_; }
-    extstream &stream() { return *ui_->stream(); }
-    const std::wstring &virtual_dir() const { return dir_; }
-
-private:
-    HANDLE handle_ = nullptr;
-    std::unique_ptr<prtui> ui_;
-    std::wstring dir_;
-};
 
 std::wstring base_name(const std::wstring &path) {
     size_t at = path.find_last_of(L"\\/");

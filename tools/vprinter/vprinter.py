@@ -8,6 +8,12 @@ printer's stored configuration, which the Windows side answers queries from)
 and draws the box commands of the sample printer languages into
 DIR/job-NNNN.png; a PostScript job (the GDI path) is rendered with Ghostscript
 when it is installed, else DIR/job-NNNN.txt says why there is no picture.
+Downloaded fonts are kept in DIR/fonts/ (NAME.ttf, or NAME.glyphs and a sample
+of the glyphs, NAME.png, also drawn as DIR/job-NNNN-glyphs.png); a delete
+command removes them. The printer's font memory holds "memory BYTES" of
+config.txt (default 2 MB); a font that does not fit, or any font while the
+line "fault memory" is there, is not kept: DIR/job-NNNN.txt says so and the
+job fails (the spooler reports it to the sender).
 
   vprinter.py receive DIR       take one job from stdin
   vprinter.py init DIR          a printer with its factory configuration
@@ -23,6 +29,7 @@ import zlib
 
 FACTORY = [("C", 0), ("1", 0), ("2", 0), ("4", 0), ("7", 1), ("8", 2), ("F", 0)]
 FIRMWARE = "V1.00 virtual label printer"
+MEMORY = 2 << 20
 
 # One scan for every command the printer draws or skips: box commands (left,
 # top, width, height; tec gives two corners) and heads of commands whose
@@ -43,7 +50,7 @@ def load_config(d):
                 key, _, value = line.rstrip("\n").partition(" ")
                 if key == "firmware" or key == "fault":
                     cfg[key] = value
-                elif key in cfg:
+                elif key in cfg or key == "memory":
                     cfg[key] = int(value)
     except (OSError, ValueError):
         pass
@@ -58,6 +65,8 @@ def save_config(d, cfg):
         f.write("firmware %s\n" % cfg["firmware"])
         if cfg.get("fault"):
             f.write("fault %s\n" % cfg["fault"])
+        if "memory" in cfg:
+            f.write("memory %d\n" % cfg["memory"])
     os.replace(tmp, os.path.join(d, "config.txt"))
 
 
@@ -100,6 +109,117 @@ def boxes(data):
             continue
         x, y, a, b = (int(v) for v in re.split(rb"[,;]", m.group("zb") or m.group("ib") or m.group("tb")))
         found.append((x, y, a - x, b - y) if m.group("tb") else (x, y, a, b))
+
+
+# Font commands of the three languages: a header (command, characters, cell
+# height, orientation, size, widest, average width, ascent, then the name),
+# TrueType data and bitmap characters (their byte counts last).
+FONTS = re.compile(
+    rb"\^FH(?P<zh>-?\d+(?:,-?\d+){7}),(?P<zn>[^\n]*)\n"
+    rb"|\x1bF(?P<ih>-?\d+(?:;-?\d+){7});(?P<in>[^\r\n]*)\r\n"
+    rb"|\{FH;(?P<th>-?\d+(?:,-?\d+){7}),(?P<tn>[^|]*)\|\}\n"
+    rb"|(?:\^FD|\x1bD|\{FD;)(?P<d>\d+)(?:\n|\r\n|\|\})"
+    rb"|(?:\^FC|\x1bC|\{FC;)(?P<c>\d+(?:[,;]\d+){5})(?:\n|\r\n|\|\})")
+
+
+def font_events(data):
+    """("head", numbers, name), ("data", bytes) and ("char", numbers, bytes) in order."""
+    events = []
+    pos = 0
+    while True:
+        m = FONTS.search(data, pos)
+        if m is None:
+            return events
+        pos = m.end()
+        head = m.group("zh") or m.group("ih") or m.group("th")
+        if head is not None:
+            name = m.group("zn") if m.group("zh") else m.group("in") if m.group("ih") else m.group("tn")
+            events.append(("head", [int(v) for v in re.split(rb"[,;]", head)], name.decode("latin-1")))
+        elif m.group("d") is not None:
+            n = int(m.group("d"))
+            events.append(("data", data[pos:pos + n]))
+            pos += n
+        else:
+            nums = [int(v) for v in re.split(rb"[,;]", m.group("c"))]
+            events.append(("char", nums, data[pos:pos + nums[5]]))
+            pos += nums[5]
+
+
+def glyph_rows(nums, bits):
+    """A character's pixels as rows of 0/1, upright or as sent turned."""
+    code, width, per_line, height, orient, n = nums
+    lines = width if orient else height
+    cols = height if orient else width
+    return [[bits[y * per_line + x // 8] >> (7 - x % 8) & 1 if y * per_line + x // 8 < len(bits) else 0
+             for x in range(cols)] for y in range(lines)]
+
+
+def draw_glyphs(path, chars, per_row=16, gap=4):
+    """A sample of the characters, per_row to a line, black on white."""
+    cells = [glyph_rows(nums, bits) for nums, bits in chars]
+    cw = max((len(c[0]) for c in cells if c), default=1)
+    ch = max((len(c) for c in cells), default=1)
+    cols = min(per_row, len(cells)) or 1
+    width = min(cols * (cw + gap) + gap, 8000)
+    height = min(((len(cells) + cols - 1) // cols) * (ch + gap) + gap, 8000)
+    rows = [bytearray(b"\xff" * width) for _ in range(height)]
+    for i, cell in enumerate(cells):
+        ox, oy = gap + (i % cols) * (cw + gap), gap + (i // cols) * (ch + gap)
+        for y, line in enumerate(cell):
+            for x, ink in enumerate(line):
+                if ink and oy + y < height and ox + x < width:
+                    rows[oy + y][ox + x] = 0
+    png(path, width, height, rows)
+
+
+def safe_name(name):
+    return re.sub(r"[^A-Za-z0-9_.-]", "_", name)[:64] or "font"
+
+
+def keep_fonts(d, data, base, cfg):
+    """Applies the job's font commands to the printer's memory; a refusal in words, or None."""
+    events = font_events(data)
+    if not events:
+        return None
+    fonts = os.path.join(d, "fonts")
+    os.makedirs(fonts, exist_ok=True)
+    used = sum(os.path.getsize(os.path.join(fonts, f)) for f in os.listdir(fonts)
+               if f.endswith((".ttf", ".glyphs")))
+    capacity = cfg.get("memory", MEMORY)
+    name, ttf, chars = None, b"", []
+    for e in events:
+        if e[0] == "head":
+            name = safe_name(e[2])
+            if e[1][0] == 3:
+                for ext in (".ttf", ".glyphs", ".png"):
+                    path = os.path.join(fonts, name + ext)
+                    if os.path.exists(path):
+                        os.remove(path)
+        elif e[0] == "data":
+            ttf += e[1]
+        else:
+            chars.append((e[1], e[2]))
+    if name is None or not (ttf or chars):
+        return None
+    size = len(ttf) + sum(16 + len(b) for _, b in chars)
+    for ext in (".ttf", ".glyphs"):
+        old = os.path.join(fonts, name + ext)
+        if os.path.exists(old):
+            used -= os.path.getsize(old)
+    if cfg.get("fault") == "memory" or used + size > capacity:
+        return ("printer memory full: font %s needs %d bytes, %d of %d bytes are free; the font was not kept\n"
+                % (name, size, max(0, capacity - used), capacity))
+    if ttf:
+        with open(os.path.join(fonts, name + ".ttf"), "wb") as f:
+            f.write(ttf)
+    if chars:
+        with open(os.path.join(fonts, name + ".glyphs"), "wb") as f:
+            for nums, bits in chars:
+                f.write(struct.pack("<6HI", *nums[:5], 0, len(bits)) + bits)
+        upright = [c for c in chars if c[0][4] == 0] or chars
+        draw_glyphs(os.path.join(fonts, name + ".png"), upright)
+        shutil.copyfile(os.path.join(fonts, name + ".png"), base + "-glyphs.png")
+    return None
 
 
 def png(path, width, height, rows):
@@ -168,6 +288,12 @@ def receive(d):
     if apply_config(data, cfg):
         save_config(d, cfg)
     render(path)
+    refused = keep_fonts(d, data, os.path.splitext(path)[0], cfg)
+    if refused:
+        with open(os.path.splitext(path)[0] + ".txt", "w") as f:
+            f.write(refused)
+        return 1
+    return 0
 
 
 def main(argv):
@@ -175,8 +301,7 @@ def main(argv):
         print(__doc__.strip())
         return 0
     if len(argv) == 3 and argv[1] == "receive":
-        receive(argv[2])
-        return 0
+        return receive(argv[2])
     if len(argv) == 3 and argv[1] == "init":
         os.makedirs(argv[2], exist_ok=True)
         cfg = dict(FACTORY)

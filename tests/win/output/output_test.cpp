@@ -15,6 +15,14 @@
 #include "test_printer.h"
 #include "tool_run.h"
 
+#include "output/fontdownload.h"
+#include "pages/ppfont.h"
+#include "resource_ids.h"
+#include "store/dttf.h"
+
+#include <dlgs.h>
+#include <functional>
+
 #include <cstdio>
 #include <memory>
 #include <algorithm>
@@ -244,6 +252,189 @@ TEST_F(Virtual, HookTakesOverTheGeneralPagesTestButtonOnly) {
     EXPECT_FALSE(WindowHook_Remove());
     EXPECT_NE(GetWindowLongPtrW(other, DWLP_DLGPROC), reinterpret_cast<LONG_PTR>(GeneralDlgProc));
     DestroyWindow(other);
+}
+
+
+// ---- Fonts from the font page and from mrlprint ----------------------------
+
+// The real renderer, with every glyph record it is handed kept.
+platform::Renderer real_renderer;
+std::vector<std::string> glyph_records;
+BOOL recording_escape(void *job, int code, int size, const void *data) {
+    if (code == kEscBitmapChar)
+        glyph_records.emplace_back(static_cast<const char *>(data), size);
+    return real_renderer.escape(job, code, size, data);
+}
+
+// The chooser as a user works it: the driver's template with its hook, the
+// type changed to bitmap, OK; DejaVu Sans at 10.5 points. Cancels when asked.
+bool chooser_cancels = false;
+LONG chosen_charset = -1;
+CHOOSEFONTW *chooser;
+INT_PTR CALLBACK to_hook(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return chooser->lpfnHook(wnd, msg, wParam, msg == WM_INITDIALOG ? reinterpret_cast<LPARAM>(chooser) : lParam);
+}
+BOOL WINAPI choose_font(CHOOSEFONTW *cf) {
+    if (chooser_cancels || !(cf->Flags & CF_ENABLETEMPLATEHANDLE) || !(cf->Flags & CF_ENABLEHOOK))
+        return FALSE;
+    chooser = cf;
+    HWND dlg = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(cf->hInstance),
+                                          cf->hwndOwner, to_hook, 0);
+    if (!dlg)
+        return FALSE;
+    HWND type = GetDlgItem(dlg, IDC_FDL_TYPE), chars = GetDlgItem(dlg, IDC_FDL_CHARSET);
+    SendMessageW(type, CB_SETCURSEL, 1, 0); // TrueType, then bitmap
+    SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDC_FDL_TYPE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(type));
+    chosen_charset = LONG(SendMessageW(chars, CB_GETITEMDATA, SendMessageW(chars, CB_GETCURSEL, 0, 0), 0));
+    SendMessageW(dlg, WM_COMMAND, IDOK, 0);
+    DestroyWindow(dlg);
+    wcscpy(cf->lpLogFont->lfFaceName, L"DejaVu Sans");
+    cf->lpLogFont->lfWeight = FW_NORMAL;
+    cf->iPointSize = 105;
+    return TRUE;
+}
+
+// The font page run as a dialog: act runs once the page is up, then it closes.
+class FontScript : public ppFont {
+public:
+    static std::function<void(FontScript &)> act;
+    void Refresh(bool first) override {
+        ppFont::Refresh(first);
+        if (started_)
+            return;
+        started_ = true;
+        SetActive();
+        act(*this);
+        PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
+    }
+    void click(int id) { WM_Command(WORD(id), BN_CLICKED, 0); }
+    void select(LONG i) {
+        LB_SetCurSel(IDC_FONT_LIST, i);
+        WM_Command(IDC_FONT_LIST, LBN_SELCHANGE, 0);
+    }
+    prtdttf_node *node(LONG i) { return reinterpret_cast<prtdttf_node *>(LB_GetSelData(IDC_FONT_LIST, i)); }
+    std::vector<std::wstring> lines() {
+        std::vector<std::wstring> out;
+        for (LONG i = 0; i < LB_GetCount(IDC_FONT_LIST); ++i) {
+            OString t;
+            LB_GetText(IDC_FONT_LIST, i, t);
+            out.push_back(t.wstring());
+        }
+        return out;
+    }
+
+private:
+    bool started_ = false;
+};
+std::function<void(FontScript &)> FontScript::act;
+
+TEST_F(Virtual, FontsFromThePageAndTheToolReachThePrinterOrLeaveTheListAlone) {
+    open(L"Kestrel KT41-300dpi"); // TrueType and bitmap fonts, upright and turned
+    prtreg store;
+    store.init(printer_->handle(), printer_->name().c_str());
+    prtdttf_list().Save(store); // nothing left by an earlier run of this printer
+    platform::dialogs().ChooseFontW = choose_font;
+    real_renderer = platform::renderer();
+    platform::renderer().escape = recording_escape;
+    glyph_records.clear();
+
+    std::vector<std::wstring> listed, after_delete;
+    size_t jobs_after_cancel = 99, jobs_after_removed = 99;
+    FontScript::act = [&](FontScript &page) {
+        chooser_cancels = true;
+        page.click(IDC_FONT_ADD);
+        jobs_after_cancel = jobs().size();
+        chooser_cancels = false;
+        page.click(IDC_FONT_ADD);
+        page.click(IDC_FONT_ADD);
+        listed = page.lines();
+        // A font the printer no longer holds goes from the list without a word to the printer.
+        page.select(1);
+        page.node(1)->info.status = 2;
+        page.click(IDC_FONT_DELETE);
+        jobs_after_removed = jobs().size();
+        page.select(0);
+        page.click(IDC_FONT_DELETE);
+        after_delete = page.lines();
+    };
+    // A page is a child window: it runs inside a window of its own here.
+    HWND frame = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 600, 500, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(prtpage::DialogModal(ui_.get(), frame, L"PAGE_FONT", PageProc<FontScript>), IDCANCEL);
+    DestroyWindow(frame);
+    EXPECT_EQ(jobs_after_cancel, 0u) << "a cancelled chooser sends nothing";
+    EXPECT_EQ(chosen_charset, 0) << "a change of type starts from the digits";
+    ASSERT_EQ(listed, (std::vector<std::wstring>(2, L"DejaVu Sans 10.5\tBitmap")));
+    EXPECT_EQ(jobs_after_removed, 2u);
+    EXPECT_TRUE(after_delete.empty());
+
+    // Each download is one job: the font record, the space, comma, hyphen,
+    // full stop and digits upright and turned, the end record, as the
+    // language's commands with the glyph bytes the driver made, byte for byte.
+    auto kept = jobs();
+    ASSERT_EQ(kept.size(), 3u);
+    ASSERT_EQ(glyph_records.size(), 56u);
+    std::string expected;
+    for (int orient = 0, g = 0; orient < 2; ++orient) {
+        size_t at = kept[0].find(orient ? "^FH2,14," : "^FH2,14,", orient ? kept[0].find("^FH4") : 0);
+        ASSERT_NE(at, std::string::npos);
+        expected += kept[0].substr(at, kept[0].find('\n', at) + 1 - at);
+        for (int c = 0; c < 14; ++c, ++g) {
+            auto *r = reinterpret_cast<const unsigned char *>(glyph_records[g].data());
+            char head[64];
+            snprintf(head, sizeof head, "^FC%u,%u,%u,%u,%u,%u\n", le::u16(r), le::u16(r + 2), le::u16(r + 4),
+                     le::u16(r + 6), le::u16(r + 8), unsigned(le::u32(r + 12)));
+            EXPECT_EQ(le::u16(r + 8), orient);
+            expected += head + glyph_records[g].substr(16);
+        }
+        at = kept[0].find("^FH4,14,", at);
+        ASSERT_NE(at, std::string::npos);
+        expected += kept[0].substr(at, kept[0].find('\n', at) + 1 - at);
+    }
+    EXPECT_EQ(kept[0], expected);
+    std::string first = kept[0].substr(0, kept[0].find('\n') + 1);
+    EXPECT_EQ(first.rfind("^FH2,14,", 0), 0u) << first; // bitmap, 14 characters
+    EXPECT_NE(first.find(",0,-1,"), std::string::npos) << first; // upright, no file
+    EXPECT_EQ(first.substr(first.size() - 13), ",DejaVu Sans\n") << first;
+    EXPECT_EQ(kept[2].rfind("^FH3,", 0), 0u) << "the delete command";
+    EXPECT_NE(GetFileAttributesW((dir_ + L"\\job-0001-glyphs.png").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW((dir_ + L"\\fonts\\DejaVu_Sans.glyphs").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the printer forgot the deleted font";
+
+    // A TrueType file goes whole; a printer whose memory is full refuses the
+    // next font by failing its job, and the tool lists only what it holds.
+    platform::reset();
+    DTTFInfo info = {};
+    info.type = 1;
+    LOGFONTW lf = {};
+    wcscpy(lf.lfFaceName, L"DejaVu Sans");
+    lf.lfWeight = FW_NORMAL;
+    std::memcpy(info.logfont, &lf, sizeof lf);
+    ASSERT_TRUE(TrueTypeFullName(nullptr, lf, info.font.full_name, sizeof info.font.full_name));
+    FontPrinter kt41 = FontPrinterOf(*ui_->model());
+    ASSERT_EQ(SendFont(st(), &store, info, kt41, nullptr), FontSend::kSent);
+    prtdttf_list held;
+    held.Load(store);
+    held.AddFont(new prtdttf_node);
+    held.get_first()->info = info;
+    held.Save(store);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, CreateFontIndirectW(&lf));
+    std::string file(GetFontData(dc, 0, 0, nullptr, 0), '\0');
+    GetFontData(dc, 0, 0, &file[0], DWORD(file.size()));
+    DeleteObject(SelectObject(dc, old));
+    DeleteDC(dc);
+    EXPECT_EQ(read_all(dir_ + L"\\fonts\\DejaVu_Sans.ttf"), file);
+    set_fault("memory");
+    info.type = 2;
+    info.point_size = 80;
+    std::memcpy(info.charset, CharMasks[0].chars, sizeof info.charset);
+    EXPECT_EQ(SendFont(st(), &store, info, kt41, nullptr), FontSend::kRefused);
+    EXPECT_NE(read_all(dir_ + L"\\job-0005.txt").find("printer memory full"), std::string::npos);
+    ToolResult list = run_tool({L"fonts", printer_->name()});
+    EXPECT_NE(list.out.find(": 1 font,"), std::string::npos) << list.out;
+    ToolResult unknown = run_tool({L"fonts", printer_->name(), L"download", L"No Such Face"});
+    EXPECT_EQ(unknown.rc, 1u);
+    EXPECT_NE(unknown.err.find("no TrueType font named"), std::string::npos) << unknown.err;
 }
 
 } // namespace

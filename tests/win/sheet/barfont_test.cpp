@@ -52,8 +52,7 @@ HWND panel_with(HWND editor, int id) {
 
 Seen drive(HWND sheet, const std::wstring &lang) {
     Seen seen;
-    SendMessageW(sheet, PSM_SETCURSEL, 1, 0);
-    HWND page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    HWND page = sheet::show_page(sheet, IDC_BF_LIST);
     HWND list = GetDlgItem(page, IDC_BF_LIST);
     seen.list_ran = list && IsDlgButtonChecked(page, IDC_BF_FILTER) == BST_CHECKED;
     seen.fonts_before = static_cast<LONG>(SendMessageW(list, LB_GETCOUNT, 0, 0));

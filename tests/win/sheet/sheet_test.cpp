@@ -213,8 +213,8 @@ TEST(DeviceSheet, LwMessageIsReadOnceAndFourHidesTheSettingsPages) {
         DEVICEPROPERTYHEADER header = {sizeof header, 0, printer.handle(), printer.wname()};
         PROPSHEETUI_INFO info = windows_init(&header);
         ASSERT_EQ(driver.device(&info, 0), 1);
-        // Regional, bar fonts, debug and about; the about page stays alone.
-        EXPECT_EQ(WindowsSheet::modes.size(), message == 4 ? 1u : 4u) << message;
+        // Regional, fonts, bar fonts, debug and about; the about page stays alone.
+        EXPECT_EQ(WindowsSheet::modes.size(), message == 4 ? 1u : 5u) << message;
         EXPECT_EQ(stored_long(printer.handle(), "LW Message"), 0) << message;
         info.Reason = PROPSHEETUI_REASON_DESTROY;
         EXPECT_EQ(driver.device(&info, 0), 1);
