@@ -228,16 +228,7 @@ void ppColorRegistration::Refresh(bool full) {
             CB_SetCurSelData(IDC_REG_REFERENCE, lowest);
         }
     }
-    if (full || referenceDirty) {
-        for (long i = 0; i < kHeads; ++i) {
-            const bool on = i < heads && colour.GetColorUsed(i);
-            for (long id : {IDC_REG_HEAD_LABEL, IDC_REG_H_LABEL, IDC_REG_H, IDC_REG_H | 0x4000, IDC_REG_V_LABEL,
-                            IDC_REG_V, IDC_REG_V | 0x4000})
-                WM_Enable(id + i, on);
-            WM_Enable(IDC_REG_ALIGN + i, on && i != colour.GetLastPlane());
-        }
-        referenceDirty = false;
-    }
+    // Before enabling: the first full refresh makes the spin controls.
     if (full || offsetsDirty) {
         filling = true;
         for (long i = 0; i < kHeads; ++i) {
@@ -249,6 +240,16 @@ void ppColorRegistration::Refresh(bool full) {
         }
         filling = false;
         offsetsDirty = false;
+    }
+    if (full || referenceDirty) {
+        for (long i = 0; i < kHeads; ++i) {
+            const bool on = i < heads && colour.GetColorUsed(i);
+            for (long id : {IDC_REG_HEAD_LABEL, IDC_REG_H_LABEL, IDC_REG_H, IDC_REG_H | 0x4000, IDC_REG_V_LABEL,
+                            IDC_REG_V, IDC_REG_V | 0x4000})
+                WM_Enable(id + i, on);
+            WM_Enable(IDC_REG_ALIGN + i, on && i != colour.GetLastPlane());
+        }
+        referenceDirty = false;
     }
 }
 

@@ -305,10 +305,18 @@ TEST_F(Virtual, HookTakesOverTheGeneralPagesTestButtonOnly) {
     DestroyWindow(other);
 }
 
+// The virtual printer draws each job before the next dialog opens: a busy machine takes a while.
+HWND await_dialog(int control) {
+    HWND found = nullptr;
+    for (int i = 0; i < 6 && !found; ++i)
+        found = wait_for_dialog(control);
+    return found;
+}
+
 // Runs a dialog of the UI object modally while drive(dialog) acts on it from a helper thread.
 template <class Drive> INT_PTR run_modal(prtui *ui, const wchar_t *name, DLGPROC proc, int control, Drive drive) {
     std::thread helper([&] {
-        if (HWND dialog = wait_for_dialog(control))
+        if (HWND dialog = await_dialog(control))
             drive(dialog);
     });
     INT_PTR result = prtpage::DialogModal(ui, nullptr, name, proc);
@@ -333,7 +341,7 @@ TEST_F(Virtual, ColourAlignmentNarrowsAcceptsAndStopsAtCancel) {
     std::vector<std::wstring> refine_offered;
     std::wstring shown_h, shown_v;
     auto pass = [&](int column, int row, int next) {
-        HWND d = wait_for_dialog(IDC_ALN_COLUMN0);
+        HWND d = await_dialog(IDC_ALN_COLUMN0);
         if (!d)
             return;
         refine_offered.push_back(IsWindowEnabled(GetDlgItem(d, IDC_ALN_ACCEPT + 1)) ? L"refine" : L"accept");
@@ -353,7 +361,8 @@ TEST_F(Virtual, ColourAlignmentNarrowsAcceptsAndStopsAtCancel) {
                                    pass(8, 0, ALIGNRESULT::kRefine);
                                    pass(0, 8, 0);  // narrower than 500: accept only
                                    pass(2, 2, -1); // cancelled
-                                   Sleep(300);
+                                   for (int i = 0; i < 300 && sheet::text_of(reg, IDC_REG_H) == L"0"; ++i)
+                                       Sleep(100);
                                    shown_h = sheet::text_of(reg, IDC_REG_H);
                                    shown_v = sheet::text_of(reg, IDC_REG_V);
                                    sheet::press(reg, IDOK);
@@ -407,7 +416,7 @@ TEST_F(Virtual, ColourSetupNeedsAHeadAndItsColoursReachThePrinter) {
         sheet::shoot(d, L"colour-registration-ger");
         sheet::click(d, IDC_REG_TEST);
         sheet::press(d, IDC_REG_ALIGN + 0); // head 1 is the reference: only head 0 aligns
-        if (HWND a = wait_for_dialog(IDC_ALN_COLUMN0)) {
+        if (HWND a = await_dialog(IDC_ALN_COLUMN0)) {
             sheet::shoot(a, L"colour-align-ger");
             sheet::press(a, IDCANCEL);
             sheet::wait_closed(a);
