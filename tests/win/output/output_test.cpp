@@ -338,6 +338,12 @@ std::vector<std::string> colour_commands(const std::vector<std::string> &jobs, s
 // cancelled, head 3 never reached; each pattern and registration is a job of its own.
 TEST_F(Virtual, ColourAlignmentNarrowsAcceptsAndStopsAtCancel) {
     open(L"Osprey OX8-305dpi CMYK");
+    // Four-colour heads are fixed: nothing to choose.
+    run_modal(ui_.get(), L"DLG_COLOR_SPOT", ppColorSetup::WinProc, IDC_SPOT_USED0, [&](HWND d) {
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, IDC_SPOT_COMBO0)));
+        sheet::shoot(d, L"colour-setup-eng");
+        sheet::press(d, IDCANCEL);
+    });
     std::vector<std::wstring> refine_offered;
     std::wstring shown_h, shown_v;
     auto pass = [&](int column, int row, int next) {
