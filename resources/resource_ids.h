@@ -6,6 +6,7 @@
 #define IDB_SAMPLE 110           // graphics page preview source, 24-bit
 #define IDB_ALIGN_COLUMNS 201    // colour alignment: columns of the pattern
 #define IDB_ALIGN_ROWS 202       // colour alignment: rows of the pattern
+#define IDB_HEADS 301            // colour heads: 2, 3 and 4 heads (301..303)
 #define IDB_ORIENTATION 208      // + orientation (0..3) + 4 mirror + 8 inverse, up to 223
 #define IDB_WAIT 224             // wait window picture
 #define IDB_STOCK 225            // stock editor: label, gaps and liner

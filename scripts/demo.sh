@@ -86,6 +86,28 @@ run config "Kestrel KD42-203dpi (virtual)"
 run config "Kestrel KD42-203dpi (virtual)" set C -10
 run config "Kestrel KD42-203dpi (virtual)"
 
+# Colour heads on the two-head model's virtual printer, whose second head prints
+# 3 dots left of and 2 dots below the first: the registration test before and
+# after setting its offsets, an alignment pattern as the printer draws it, and
+# the three colour dialogs in English and German (BUILD/screenshots/colour-*).
+spot="Osprey OX4S-305dpi Spot (virtual)"
+sdir="$(cd "$build" && pwd)/vprinter/Osprey_OX4S-305dpi_Spot"
+echo "misregistration 0 -30 0 0 0 20 0 0" >>"$sdir/config.txt"
+newest_png() { ls -t "$sdir"/job-*.png | head -1; }
+echo
+echo "# colour heads (pictures in $shots/colour-*.png)"
+run colour "$spot" heads --use 1,2 --colours red,black
+run colour "$spot" register
+cp "$(newest_png)" "$shots/colour-registration-before.png"
+run colour "$spot" align 2 3 -2 --reference 1
+run colour "$spot" register
+cp "$(newest_png)" "$shots/colour-registration.png"
+printf '{CP;0,FF0000|}\n{CP;1,000000|}\n{CA;1,0,-333,333,-333,333|}\n' >"$sdir/pattern.prn"
+python3 "$vp" render "$sdir/pattern.prn" && cp "$sdir/pattern.png" "$shots/colour-alignment-pattern.png"
+wine "$build/win64/tests/win_output.exe" --gtest_filter='Virtual.Colour*' --gtest_brief=1 | tail -1
+scripts/screenshots-png.sh "$shots" >/dev/null
+ls "$shots" | grep -E '^colour-.*\.png$'
+
 # The sample picture as printers print it: every method through mrlprint,
 # and the graphics page itself, one screenshot per method.
 sample=$(winepath -w "$build/win64/resources/bitmaps/sample.bmp")

@@ -10,12 +10,16 @@
 #include <string.h>
 
 enum { ESC_LINE = 11010, ESC_RAW = 11026, ESC_FONT = 12011, ESC_FONT_DATA = 12012, ESC_BITMAP_CHAR = 12013 };
+enum { ESC_SET_REGISTRATION = 12021, ESC_REGISTRATION_TEST = 12022, ESC_ALIGNMENT_PATTERN = 12023 };
 
 /* One language: printf formats of the box (left, top, width, height; or the
    two corners when corners is set), the
    font header (command, characters, height, orientation, size, widest,
    average width, ascent, printer name), the font data and bitmap character
-   heads (their byte counts last; the bytes follow unchanged). */
+   heads (their byte counts last; the bytes follow unchanged); the colour
+   commands: plane colour (plane, RRGGBB), registration (head count, four
+   horizontal, four vertical offsets), registration test (head count) and
+   alignment pattern (head, reference head, x range, y range). */
 typedef struct {
     const char *prefix;
     const char *box;
@@ -23,15 +27,22 @@ typedef struct {
     const char *font_data;
     const char *bitmap_char;
     int corners;
+    const char *plane;
+    const char *registration;
+    const char *registration_test;
+    const char *alignment;
 } Language;
 
 static const Language kLanguages[] = {
     {"zpl", "^BX%ld,%ld,%ld,%ld\n", "^FH%ld,%ld,%ld,%ld,%ld,%ld,%ld,%ld,%s\n", "^FD%lu\n",
-     "^FC%u,%u,%u,%u,%u,%lu\n", 0},
+     "^FC%u,%u,%u,%u,%u,%lu\n", 0, "^CP%d,%06lX\n", "^CR%ld,%ld,%ld,%ld,%ld,%ld,%ld,%ld,%ld\n", "^CT%u\n",
+     "^CA%u,%u,%ld,%ld,%ld,%ld\n"},
     {"ipl", "\033B%ld;%ld;%ld;%ld\r\n", "\033F%ld;%ld;%ld;%ld;%ld;%ld;%ld;%ld;%s\r\n", "\033D%lu\r\n",
-     "\033C%u;%u;%u;%u;%u;%lu\r\n", 0},
+     "\033C%u;%u;%u;%u;%u;%lu\r\n", 0, "\033P%d;%06lX\r\n", "\033R%ld;%ld;%ld;%ld;%ld;%ld;%ld;%ld;%ld\r\n",
+     "\033T%u\r\n", "\033A%u;%u;%ld;%ld;%ld;%ld\r\n"},
     {"tec", "{XB;%ld,%ld,%ld,%ld|}\n", "{FH;%ld,%ld,%ld,%ld,%ld,%ld,%ld,%ld,%s|}\n", "{FD;%lu|}",
-     "{FC;%u,%u,%u,%u,%u,%lu|}", 1},
+     "{FC;%u,%u,%u,%u,%u,%lu|}", 1, "{CP;%d,%06lX|}\n", "{CR;%ld,%ld,%ld,%ld,%ld,%ld,%ld,%ld,%ld|}\n", "{CT;%u|}\n",
+     "{CA;%u,%u,%ld,%ld,%ld,%ld|}\n"},
 };
 
 typedef struct {
@@ -71,6 +82,25 @@ static BOOL put(Job *job, const void *data, DWORD n) {
 
 static BOOL put_text(Job *job, int n, const char *text) {
     return n > 0 && n < 512 ? put(job, text, (DWORD)n) : FALSE;
+}
+
+/* The colour of every plane in use, from the driver's colour settings of the
+   printer (the 76-byte "Spot Color" record), as RRGGBB: the printer draws its
+   colour patterns in them. Without the record the printer keeps its own. */
+static BOOL put_planes(Job *job) {
+    unsigned char rec[76];
+    DWORD type = 0, needed = 0;
+    char text[64];
+    if (GetPrinterDataW(job->printer, (LPWSTR)L"Spot Color", &type, rec, sizeof rec, &needed) != ERROR_SUCCESS ||
+        needed != sizeof rec)
+        return TRUE;
+    for (int p = 0; p < 4; ++p) {
+        unsigned long bgr = (unsigned long)i32(rec + 12 + 16 * p) & 0xFFFFFF;
+        unsigned long rgb = (bgr & 0xFF) << 16 | (bgr & 0xFF00) | bgr >> 16;
+        if ((i32(rec + 8 + 16 * p) & 1) && !put_text(job, snprintf(text, sizeof text, job->lang->plane, p, rgb), text))
+            return FALSE;
+    }
+    return TRUE;
 }
 
 __declspec(dllexport) void *WINAPI StandinStartDoc(const WCHAR *printer, const WCHAR *document) {
@@ -149,6 +179,24 @@ __declspec(dllexport) BOOL WINAPI StandinEscape(void *handle, int code, int size
             return FALSE;
         return put(job, p + 16, (DWORD)n);
     }
+    case ESC_SET_REGISTRATION:
+        if (size < 36)
+            return FALSE;
+        return put_text(job,
+                        snprintf(text, sizeof text, job->lang->registration, i32(p), i32(p + 4), i32(p + 8),
+                                 i32(p + 12), i32(p + 16), i32(p + 20), i32(p + 24), i32(p + 28), i32(p + 32)),
+                        text);
+    case ESC_REGISTRATION_TEST:
+        if (size < 4 || !put_planes(job))
+            return FALSE;
+        return put_text(job, snprintf(text, sizeof text, job->lang->registration_test, u16(p)), text);
+    case ESC_ALIGNMENT_PATTERN:
+        if (size < 20 || !put_planes(job))
+            return FALSE;
+        return put_text(job,
+                        snprintf(text, sizeof text, job->lang->alignment, u16(p), u16(p + 2), i32(p + 4), i32(p + 8),
+                                 i32(p + 12), i32(p + 16)),
+                        text);
     default:
         return FALSE;
     }

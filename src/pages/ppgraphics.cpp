@@ -1,4 +1,5 @@
 #include "ppgraphics.h"
+#include "ppcolor.h"
 
 #include "resource_ids.h"
 #include "../devmode/rules.h"
@@ -219,8 +220,18 @@ bool ppGraphics::Command(WORD id, WORD code, LONG) {
         if (DitherSetup() == 1)
             previewDirty = true;
         return false;
+    case IDC_GFX_REGISTRATION:
+        if (code != BN_CLICKED)
+            return true;
+        DialogModal(L"DLG_COLOR_REGISTRATION", ppColorRegistration::WinProc);
+        return false;
+    case IDC_GFX_SPOT:
+        if (code != BN_CLICKED)
+            return true;
+        if (DialogModal(L"DLG_COLOR_SPOT", ppColorSetup::WinProc) == IDOK)
+            colourDirty = previewDirty = true;
+        return false;
     default:
-        // The colour registration and spot dialogs (405, 406) join with the colour pages.
         return true;
     }
 }

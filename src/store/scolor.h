@@ -38,6 +38,9 @@ public:
     // White for a plane out of use, and for the fourth plane in mode 2.
     DWORD GetColor(LONG p) const;
     SCOLORPLANE *Plane(LONG p) { return valid(p) ? &planes_[p] : nullptr; }
+    const SCOLORPLANE *Plane(LONG p) const { return valid(p) ? &planes_[p] : nullptr; }
+    // The colour registration dialog's reference head.
+    void SetLastPlane(LONG p) { last_plane_ = valid(p) ? p : last_plane_; }
 
     static bool EnumColorPreset(LONG i, DWORD *colour, LONG *string_id);
     // String id of the first preset of plane p's colour; kUnnamedColour when none.

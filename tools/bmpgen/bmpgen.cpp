@@ -224,6 +224,29 @@ Image align_picture(bool columns) {
     return img;
 }
 
+// Colour heads: a label passing under n print heads, each with its ribbon roll
+// in the colour the head prints by default in spot mode.
+Image heads_picture(int n) {
+    const int w = 104, h = 120;
+    Image img(w, h, kWhite);
+    const Rgb kYellow{1, 0.85, 0}, kBlue{0, 0.2, 0.9}, kRed{0.9, 0.05, 0.05};
+    const Rgb ribbons[3][4] = {{kRed, kInk}, {kBlue, kRed, kInk}, {kYellow, kBlue, kRed, kInk}};
+    img.fill([](double x, double y) { return x >= 3 && x <= w - 3 && y >= 98 && y <= 106; }, Rgb{0.93, 0.9, 0.8});
+    img.fill([](double x, double y) { return x >= 3 && x <= w - 3 && (std::fabs(y - 98) <= 0.5 || std::fabs(y - 106) <= 0.5); },
+             Rgb{0.5, 0.5, 0.5});
+    const double pitch = (w - 8.0) / n;
+    for (int i = 0; i < n; ++i) {
+        const double cx = 4 + pitch * (i + 0.5);
+        const Rgb ribbon = ribbons[n - 2][i];
+        img.fill([cx, pitch](double x, double y) { return std::hypot(x - cx, y - 30) <= std::min(pitch * 0.42, 16.0); },
+                 ribbon);
+        img.fill([cx](double x, double y) { return std::fabs(x - cx) <= 1.2 && y >= 30 && y <= 84; }, ribbon);
+        img.fill([cx, pitch](double x, double y) { return std::fabs(x - cx) <= std::min(pitch * 0.3, 9.0) && y >= 78 && y <= 96; },
+                 Rgb{0.3, 0.3, 0.33});
+    }
+    return img;
+}
+
 // A photo-like landscape: sky, sun, mountains, a lake with reflections, meadow and trees.
 Image sample_picture() {
     const int w = 200, h = 150;
@@ -342,6 +365,8 @@ int main(int argc, char **argv) {
         out.emplace_back("stock.bmp", stock_picture().scaled(156, 96));
         out.emplace_back("align_columns.bmp", align_picture(true).scaled(256, 44));
         out.emplace_back("align_rows.bmp", align_picture(false).scaled(56, 190));
+        for (int n = 2; n <= 4; ++n)
+            out.emplace_back("heads_" + std::to_string(n) + ".bmp", heads_picture(n).scaled(100, 116));
         // Rows of the sample are copied width x 3 bytes at a time: the width keeps them unpadded.
         out.emplace_back("sample.bmp", sample_picture().scaled(152, 114));
     }

@@ -14,6 +14,8 @@ command removes them. The printer's font memory holds "memory BYTES" of
 config.txt (default 2 MB); a font that does not fit, or any font while the
 line "fault memory" is there, is not kept: DIR/job-NNNN.txt says so and the
 job fails (the spooler reports it to the sender).
+Colour commands keep the heads' registration in the configuration and draw
+registration tests and alignment patterns in the planes' colours.
 
   vprinter.py receive DIR       take one job from stdin
   vprinter.py init DIR          a printer with its factory configuration
@@ -48,7 +50,7 @@ def load_config(d):
         with open(os.path.join(d, "config.txt"), encoding="latin-1") as f:
             for line in f:
                 key, _, value = line.rstrip("\n").partition(" ")
-                if key == "firmware" or key == "fault":
+                if key in ("firmware", "fault", "registration", "misregistration"):
                     cfg[key] = value
                 elif key in cfg or key == "memory":
                     cfg[key] = int(value)
@@ -63,8 +65,9 @@ def save_config(d, cfg):
         for key, _ in FACTORY:
             f.write("%s %d\n" % (key, cfg[key]))
         f.write("firmware %s\n" % cfg["firmware"])
-        if cfg.get("fault"):
-            f.write("fault %s\n" % cfg["fault"])
+        for key in ("fault", "registration", "misregistration"):
+            if cfg.get(key):
+                f.write("%s %s\n" % (key, cfg[key]))
         if "memory" in cfg:
             f.write("memory %d\n" % cfg["memory"])
     os.replace(tmp, os.path.join(d, "config.txt"))
@@ -222,14 +225,14 @@ def keep_fonts(d, data, base, cfg):
     return None
 
 
-def png(path, width, height, rows):
+def png(path, width, height, rows, colour=False):
     def chunk(kind, body):
         c = struct.pack(">I", len(body)) + kind + body
         return c + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF)
     raw = b"".join(b"\0" + bytes(r) for r in rows)
     with open(path, "wb") as f:
         f.write(b"\x89PNG\r\n\x1a\n")
-        f.write(chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 0, 0, 0, 0)))
+        f.write(chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2 if colour else 0, 0, 0, 0)))
         f.write(chunk(b"IDAT", zlib.compress(raw, 6)))
         f.write(chunk(b"IEND", b""))
 
@@ -266,9 +269,107 @@ def render(job):
                        ["-sOutputFile=" + base + ".png", job], check=False,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         return
+    if draw_colour(base + ".png", data, load_config(os.path.dirname(job) or ".")):
+        return
     bars = boxes(data)
     if bars:
         draw(base + ".png", bars)
+
+
+# Colour commands of the three languages: plane colour (plane, RRGGBB),
+# registration (head count, four x, four y offsets in tenths of a dot),
+# registration test (head count), alignment pattern (head, reference head,
+# x range, y range).
+COLOUR = re.compile(
+    rb"\^C(?P<z>[PRTA])(?P<zv>[-\d,A-F]*)\n"
+    rb"|\x1b(?P<i>[PRTA])(?P<iv>[-\d;A-F]*)\r\n"
+    rb"|\{C(?P<t>[PRTA]);(?P<tv>[-\d,A-F]*)\|\}\n")
+
+
+def colour_commands(data):
+    found = []
+    for m in COLOUR.finditer(data):
+        kind = (m.group("z") or m.group("i") or m.group("t")).decode()
+        values = re.split(rb"[,;]", m.group("zv") or m.group("iv") or m.group("tv") or b"")
+        try:
+            found.append((kind, [int(v, 16) if kind == "P" and i == 1 else int(v) for i, v in enumerate(values)]))
+        except ValueError:
+            continue
+    return found
+
+
+def offsets(cfg, key):
+    """Eight offsets (four x, four y) in tenths of a dot from a configuration line."""
+    try:
+        values = [int(v) for v in cfg.get(key, "").split()]
+    except ValueError:
+        values = []
+    values = values[-8:]
+    return values + [0] * (8 - len(values))
+
+
+def apply_registration(data, cfg):
+    changed = False
+    for kind, values in colour_commands(data):
+        if kind == "R" and len(values) == 9 and 0 <= values[0] <= 4:
+            cfg["registration"] = " ".join(str(v) for v in values[1:])
+            changed = True
+    return changed
+
+
+def mix(a, b):
+    """Inks on top of each other: what the driver's palette does."""
+    return tuple(255 - min(255, (255 - x) + (255 - y)) for x, y in zip(a, b))
+
+
+def draw_colour(path, data, cfg):
+    """Registration test and alignment patterns in the planes' colours; False without colour commands."""
+    commands = colour_commands(data)
+    planes = {}
+    shapes = []   # (x, y, w, h, rgb)
+    reg, mis = offsets(cfg, "registration"), offsets(cfg, "misregistration")
+    for kind, v in commands:
+        if kind == "P" and len(v) == 2 and 0 <= v[0] < 4:
+            planes[v[0]] = ((v[1] >> 16) & 255, (v[1] >> 8) & 255, v[1] & 255)
+        elif kind == "T" and len(v) == 1:
+            # Every head draws the same cross and a swatch where its registration puts it.
+            for h in range(min(v[0], 4)):
+                c = planes.get(h, (0, 0, 0))
+                dx, dy = (reg[h] + mis[h]) // 10, (reg[4 + h] + mis[4 + h]) // 10
+                ox, oy = 220 + dx, 220 + dy
+                shapes += [(ox - 150, oy - 3, 300, 6, c), (ox - 3, oy - 150, 6, 300, c),
+                           (ox - 150 + 80 * h, oy + 170, 60, 60, c)]
+        elif kind == "A" and len(v) == 6 and 0 <= v[0] < 4 and 0 <= v[1] < 4:
+            head, ref, x0, x1, y0, y1 = v
+            hc, rc = planes.get(head, (0, 0, 0)), planes.get(ref, (0, 0, 0))
+            widest = max(abs(x0), abs(x1), abs(y0), abs(y1), 0) // 10
+            step = min(2 * widest + 40, 460)
+            for k in range(9):
+                # Column k and row k print the head moved by the k-th offset of the range.
+                cx = (x0 + ((x1 - x0) * k + 4) // 8 + mis[head] - mis[ref]) // 10
+                cy = (y0 + ((y1 - y0) * k + 4) // 8 + mis[4 + head] - mis[4 + ref]) // 10
+                # Columns on top: the head's line continues the reference's below it.
+                # Rows under them: the head's line continues the reference's to its right.
+                at = widest + 20 + k * step
+                rows_at = 200 + widest
+                shapes += [(at, 0, 4, 60, rc), (at + cx, 60, 4, 60, hc),
+                           (at - 40, rows_at, 40, 4, rc), (at, rows_at + cy, 40, 4, hc)]
+    if not shapes:
+        return False
+    left = min(min(x for x, y, w, h, c in shapes), 0)
+    top = min(min(y for x, y, w, h, c in shapes), 0)
+    margin = 8
+    width = min(max(x + w for x, y, w, h, c in shapes) - left + 2 * margin, 8000)
+    height = min(max(y + h for x, y, w, h, c in shapes) - top + 2 * margin, 8000)
+    rows = [bytearray(b"\xff" * (3 * width)) for _ in range(height)]
+    for x, y, w, h, c in shapes:
+        x0, y0 = max(0, x - left + margin), max(0, y - top + margin)
+        x1, y1 = min(width, x - left + margin + w), min(height, y - top + margin + h)
+        for row in rows[y0:y1]:
+            for px in range(x0, x1):
+                row[3 * px:3 * px + 3] = bytes(mix(tuple(row[3 * px:3 * px + 3]), c))
+    png(path, width, height, rows, colour=True)
+    return True
 
 
 def receive(d):
@@ -285,7 +386,7 @@ def receive(d):
     with os.fdopen(fd, "wb") as f:
         f.write(data)
     cfg = load_config(d)
-    if apply_config(data, cfg):
+    if apply_config(data, cfg) | apply_registration(data, cfg):
         save_config(d, cfg)
     render(path)
     refused = keep_fonts(d, data, os.path.splitext(path)[0], cfg)

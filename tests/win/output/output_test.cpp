@@ -22,6 +22,10 @@
 
 #include <dlgs.h>
 #include <functional>
+#include "../sheet/sheet_ui.h"
+
+#include "pages/ppcolor.h"
+#include "store/scolor.h"
 
 #include <cstdio>
 #include <memory>
@@ -435,6 +439,137 @@ TEST_F(Virtual, FontsFromThePageAndTheToolReachThePrinterOrLeaveTheListAlone) {
     ToolResult unknown = run_tool({L"fonts", printer_->name(), L"download", L"No Such Face"});
     EXPECT_EQ(unknown.rc, 1u);
     EXPECT_NE(unknown.err.find("no TrueType font named"), std::string::npos) << unknown.err;
+
+// The virtual printer draws each job before the next dialog opens: a busy machine takes a while.
+HWND await_dialog(int control) {
+    HWND found = nullptr;
+    for (int i = 0; i < 6 && !found; ++i)
+        found = wait_for_dialog(control);
+    return found;
+}
+
+// Runs a dialog of the UI object modally while drive(dialog) acts on it from a helper thread.
+template <class Drive> INT_PTR run_modal(prtui *ui, const wchar_t *name, DLGPROC proc, int control, Drive drive) {
+    std::thread helper([&] {
+        if (HWND dialog = await_dialog(control))
+            drive(dialog);
+    });
+    INT_PTR result = prtpage::DialogModal(ui, nullptr, name, proc);
+    helper.join();
+    return result;
+}
+
+// The colour commands of every job after the first `skip`, plane colours left out.
+std::vector<std::string> colour_commands(const std::vector<std::string> &jobs, size_t skip = 0) {
+    std::vector<std::string> out;
+    for (size_t i = skip; i < jobs.size(); ++i)
+        for (size_t at = jobs[i].find("{C"); at != std::string::npos; at = jobs[i].find("{C", at + 1))
+            if (jobs[i].compare(at, 4, "{CP;"))
+                out.push_back(jobs[i].substr(at, jobs[i].find('}', at) - at + 1));
+    return out;
+}
+
+// Align all on a four-colour printer: head 1 refined twice and accepted, head 2
+// cancelled, head 3 never reached; each pattern and registration is a job of its own.
+TEST_F(Virtual, ColourAlignmentNarrowsAcceptsAndStopsAtCancel) {
+    open(L"Osprey OX8-305dpi CMYK");
+    // Four-colour heads are fixed: nothing to choose.
+    run_modal(ui_.get(), L"DLG_COLOR_SPOT", ppColorSetup::WinProc, IDC_SPOT_USED0, [&](HWND d) {
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, IDC_SPOT_COMBO0)));
+        sheet::shoot(d, L"colour-setup-eng");
+        sheet::press(d, IDCANCEL);
+    });
+    std::vector<std::wstring> refine_offered;
+    std::wstring shown_h, shown_v;
+    auto pass = [&](int column, int row, int next) {
+        HWND d = await_dialog(IDC_ALN_COLUMN0);
+        if (!d)
+            return;
+        refine_offered.push_back(IsWindowEnabled(GetDlgItem(d, IDC_ALN_ACCEPT + 1)) ? L"refine" : L"accept");
+        if (refine_offered.size() == 1)
+            sheet::shoot(d, L"colour-align-eng");
+        sheet::click(d, IDC_ALN_COLUMN0 + column);
+        sheet::click(d, IDC_ALN_ROW0 + row);
+        sheet::click(d, IDC_ALN_ACCEPT + next);
+        sheet::press(d, next < 0 ? IDCANCEL : IDOK);
+        sheet::wait_closed(d);
+    };
+    INT_PTR result = run_modal(ui_.get(), L"DLG_COLOR_REGISTRATION", ppColorRegistration::WinProc, IDC_REG_ALIGN_ALL,
+                               [&](HWND reg) {
+                                   sheet::shoot(reg, L"colour-registration-eng");
+                                   sheet::press(reg, IDC_REG_ALIGN_ALL);
+                                   pass(4, 4, ALIGNRESULT::kRefine); // the fifth column and row
+                                   pass(8, 0, ALIGNRESULT::kRefine);
+                                   pass(0, 8, 0);  // narrower than 500: accept only
+                                   pass(2, 2, -1); // cancelled
+                                   for (int i = 0; i < 300 && sheet::text_of(reg, IDC_REG_H) == L"0"; ++i)
+                                       Sleep(100);
+                                   shown_h = sheet::text_of(reg, IDC_REG_H);
+                                   shown_v = sheet::text_of(reg, IDC_REG_V);
+                                   sheet::press(reg, IDOK);
+                               });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(refine_offered, (std::vector<std::wstring>{L"refine", L"refine", L"accept", L"refine"}));
+    EXPECT_EQ(shown_h, L"27");
+    EXPECT_EQ(shown_v, L"-27");
+    EXPECT_EQ(colour_commands(jobs()),
+              (std::vector<std::string>{"{CR;4,0,0,0,0,0,0,0,0|}", "{CA;0,3,-2000,2000,-2000,2000|}",
+                                        "{CA;0,3,-333,333,-333,333|}", "{CA;0,3,278,388,-388,-278|}",
+                                        "{CA;1,3,-2000,2000,-2000,2000|}", "{CR;4,278,0,0,0,-278,0,0,0|}",
+                                        "{CR;4,278,0,0,0,-278,0,0,0|}"}));
+    prtreg reg;
+    reg.init(printer_->handle(), printer_->name().c_str());
+    SCOLOR stored;
+    stored.Init(ui_->model());
+    ASSERT_TRUE(stored.Load(reg));
+    EXPECT_EQ(stored.Plane(0)->x_offset, 278);
+    EXPECT_EQ(stored.Plane(0)->y_offset, -278);
+    EXPECT_EQ(stored.Plane(1)->x_offset, 0);
+}
+
+// Colour heads in German on a two-head printer: no head in use cannot be
+// confirmed; the chosen colour reaches the registration test; a head's Align
+// cancelled sends the registration around it and nothing else.
+TEST_F(Virtual, ColourSetupNeedsAHeadAndItsColoursReachThePrinter) {
+    open(L"Osprey OX4S-305dpi Spot");
+    char ger[4] = "ger";
+    SetPrinterDataA(printer_->handle(), const_cast<char *>("Language"), REG_BINARY, reinterpret_cast<BYTE *>(ger), 4);
+    ui_.reset(prtui::NewExtUI());
+    ui_->init(printer_->handle(), nullptr, 0);
+    bool stayed_open = false;
+    INT_PTR result = run_modal(ui_.get(), L"DLG_COLOR_SPOT", ppColorSetup::WinProc, IDC_SPOT_USED0, [&](HWND d) {
+        sheet::click(d, IDC_SPOT_USED0);
+        sheet::click(d, IDC_SPOT_USED1);
+        SendMessageW(d, WM_COMMAND, IDOK, 0);
+        stayed_open = IsWindow(d) && !IsWindowEnabled(GetDlgItem(d, IDC_SPOT_COMBO0 + 1));
+        sheet::click(d, IDC_SPOT_USED0);
+        sheet::click(d, IDC_SPOT_USED1);
+        sheet::choose(d, IDC_SPOT_COMBO0, 0x007F00); // dark green
+        sheet::shoot(d, L"colour-setup-ger");
+        sheet::press(d, IDOK);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_TRUE(stayed_open);
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0], ui_->locale().GetString(IDS_NO_HEAD_USED));
+
+    result = run_modal(ui_.get(), L"DLG_COLOR_REGISTRATION", ppColorRegistration::WinProc, IDC_REG_TEST, [&](HWND d) {
+        sheet::shoot(d, L"colour-registration-ger");
+        sheet::click(d, IDC_REG_TEST);
+        sheet::press(d, IDC_REG_ALIGN + 0); // head 1 is the reference: only head 0 aligns
+        if (HWND a = await_dialog(IDC_ALN_COLUMN0)) {
+            sheet::shoot(a, L"colour-align-ger");
+            sheet::press(a, IDCANCEL);
+            sheet::wait_closed(a);
+        }
+        sheet::press(d, IDCANCEL);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    auto kept = jobs();
+    ASSERT_EQ(kept.size(), 4u);
+    EXPECT_EQ(kept[0], "{CP;0,007F00|}\n{CP;1,000000|}\n{CT;2|}\n");
+    EXPECT_EQ(colour_commands(kept, 1), (std::vector<std::string>{"{CR;2,0,0,0,0,0,0,0,0|}", "{CA;0,1,-2000,2000,-2000,2000|}",
+                                                               "{CR;2,0,0,0,0,0,0,0,0|}"}));
 }
 
 } // namespace

@@ -58,6 +58,7 @@ struct Seen {
     std::set<std::vector<BYTE>> previews; // one per method
     bool mono_buttons = true, colour_registration = false, colour_spot = false, colour_preview = false;
     bool shots = true;
+    int colour_dialogs = 0; // the spot and registration dialogs the buttons opened
 };
 
 // Opens the document sheet (DM_UPDATE in extra: the default settings), walks
@@ -102,8 +103,11 @@ Seen walk(TestPrinter &printer, DWORD extra, bool shots) {
         seen.colour_registration = IsWindowEnabled(GetDlgItem(page, IDC_GFX_REGISTRATION));
         seen.colour_spot = IsWindowEnabled(GetDlgItem(page, IDC_GFX_SPOT));
         seen.colour_preview = coloured(grab(preview));
-        if (shots)
+        if (shots) {
             shoot(found, L"graphics-colour");
+            in_dialog(page, IDC_GFX_SPOT, IDC_SPOT_MODE, [&](HWND) { ++seen.colour_dialogs; });
+            in_dialog(page, IDC_GFX_REGISTRATION, IDC_REG_ALIGN_ALL, [&](HWND) { ++seen.colour_dialogs; });
+        }
     }, PSBTN_CANCEL);
     doc.prompt(extra);
     script.done();
@@ -122,6 +126,7 @@ TEST(GraphicsPage, PreviewFollowsEveryMethodAndColourButtonsFollowTheHeads) {
     EXPECT_TRUE(defaults.colour_registration);
     EXPECT_TRUE(defaults.colour_spot);
     EXPECT_TRUE(defaults.colour_preview);
+    EXPECT_EQ(defaults.colour_dialogs, 2);
     EXPECT_EQ(defaults.sequence, L"A = 872, B = 1278, C = 1873"); // index 18 of the reset settings
     EXPECT_EQ(defaults.halftone, L"0") << "the clustered-dot method's colour adjustment opens htui.dll";
 

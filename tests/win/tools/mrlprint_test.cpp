@@ -302,6 +302,25 @@ TEST(Mrlprint, BarFontsRefuseDamagedFilesAndUnknownSymbologiesKeepingEveryFont) 
 
 namespace {
 
+// Colour heads change only as the model allows; every refusal says why and changes nothing.
+TEST(Mrlprint, ColourHeadsRefuseWhatTheModelCannotDo) {
+    TestPrinter spot(L"mrl tool colour", L"Osprey OX4S-305dpi Spot"), mono(L"mrl tool mono", L"Kestrel KD42-203dpi");
+    ASSERT_TRUE(spot.ok() && mono.ok());
+    ToolResult set = run_tool({L"colour", spot.name(), L"heads", L"--use", L"2", L"--colours", L"dark green,0000FF"});
+    EXPECT_EQ(set.rc, 0u) << set.err;
+    EXPECT_NE(set.out.find("head 1  off    Dark green     #007F00"), std::string::npos) << set.out;
+    EXPECT_NE(set.out.find("head 2  in use Blue           #0000FF"), std::string::npos) << set.out;
+    expect_all({
+        {{L"colour", mono.name()}, 1, false, "one head only"},
+        {{L"colour", spot.name(), L"heads", L"--use", L"3"}, 2, false, "\"3\" is not a head from 1 to 2"},
+        {{L"colour", spot.name(), L"heads", L"--use", L"1", L"--mode", L"cmyk"}, 2, false, "no colour mode \"cmyk\""},
+        {{L"colour", spot.name(), L"heads", L"--colours", L"mauve"}, 2, false, "neither a colour name nor RRGGBB"},
+        {{L"colour", spot.name(), L"align", L"1", L"201", L"0"}, 2, false, "X and Y from -200 to 200"},
+        {{L"colour", spot.name(), L"frob"}, 2, false, "unknown action \"frob\""},
+    });
+    EXPECT_EQ(run_tool({L"colour", spot.name()}).out, set.out);
+}
+
 // The tool's dithering is the engine's, byte for byte, with the settings given
 // or a printer's; damaged files are refused in words.
 TEST(Mrlprint, DitherIsTheEngineAndRefusesDamagedFiles) {
