@@ -9,6 +9,7 @@
 #include "../foundation/memory.h"
 #include "../foundation/util.h"
 #include "../imaging/prtbitmap.h"
+#include "../locale/prtlocale.h"
 #include "../model/model.h"
 #include "../platform/globals.h"
 #include "../platform/seam.h"
@@ -55,13 +56,17 @@ LONG DocumentPropertiesNoUI(DOCUMENTPROPERTYHEADER *header) {
 
 } // namespace
 
-extern "C" BOOL WINAPI DllInitialize(HINSTANCE hModule, DWORD reason, LPVOID) {
+extern "C" BOOL WINAPI DllInitialize(HINSTANCE hModule, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         ghInstance = hModule;
         InitializeCriticalSection(&gPrinterSemaphore);
         InitializeCriticalSection(&gResSemaphore);
         prtbitmap::Register();
     } else if (reason == DLL_PROCESS_DETACH) {
+        // Unloaded while the process goes on: the kept language modules go
+        // with it (at process exit they are unmapped anyway).
+        if (!reserved)
+            prtlocale::UnmapLanguageModules();
         DeleteCriticalSection(&gResSemaphore);
         DeleteCriticalSection(&gPrinterSemaphore);
         prtbitmap::Unregister();

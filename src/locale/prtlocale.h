@@ -97,6 +97,9 @@ public:
     static bool GetComputerNameW(WCHAR *buf, DWORD *size);
     static bool GetUserNameW(WCHAR *buf, DWORD *size);
     static bool GetFileName(OPENFILENAMEW *ofn, bool save);
+    // Language modules stay mapped between sheets; this unmaps those no
+    // locale uses (when the driver module is unloaded).
+    static void UnmapLanguageModules();
 #endif
     // Whether the system has the locale installed.
     static bool IsValidLocale(LCID lcid);

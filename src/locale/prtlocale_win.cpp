@@ -6,7 +6,10 @@
 #include "../model/prtfile.h"
 #include "../platform/seam.h"
 
+#include <mutex>
 #include <new>
+#include <string>
+#include <vector>
 
 dlgtemp_node::dlgtemp_node(const WCHAR *name_in, DWORD size_in)
     : size(size_in), block(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size_in)),
@@ -30,6 +33,38 @@ bool prtlocale::read_region(Region what, char *buf, LONG n) {
 
 bool prtlocale::IsValidLocale(LCID lcid) { return ::IsValidLocale(lcid, LCID_INSTALLED) != 0; }
 
+namespace {
+
+// Mapping a language module is most of what a UI object costs to make, and
+// every sheet of a process maps the same three: they stay mapped, keyed by
+// path, size and last-write time, so a replaced file is mapped anew.
+struct MappedModule {
+    std::wstring path;
+    int64_t size;
+    int64_t mtime;
+    HINSTANCE module;
+    LONG users;
+};
+
+// Three modules per package and language; a few packages in one process.
+constexpr size_t kMaxMapped = 12;
+
+std::mutex mapped_lock;
+std::vector<MappedModule> mapped;
+
+// Unmaps the first module no locale uses; false when every one is in use.
+bool unmap_unused(const std::wstring *path) {
+    for (auto it = mapped.begin(); it != mapped.end(); ++it)
+        if (it->users == 0 && (!path || it->path == *path)) {
+            FreeLibrary(it->module);
+            mapped.erase(it);
+            return true;
+        }
+    return false;
+}
+
+} // namespace
+
 HINSTANCE prtlocale::LoadLanguage(const char *name) {
     WCHAR dir[MAX_PATH];
     if (!prtfile::GetDriverDirectory(dir, MAX_PATH))
@@ -37,11 +72,48 @@ HINSTANCE prtlocale::LoadLanguage(const char *name) {
     OString path;
     path = dir;
     path += name;
-    // Only the resources are used: the module's code never runs.
-    return LoadLibraryExW(path.wstring(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    int64_t size = 0, mtime = 0;
+    if (!prtfile::Stamp(path.wstring(), &size, &mtime))
+        return nullptr;
+    try {
+        std::wstring key(path.wstring());
+        std::lock_guard<std::mutex> hold(mapped_lock);
+        for (MappedModule &m : mapped)
+            if (m.path == key && m.size == size && m.mtime == mtime) {
+                ++m.users;
+                return m.module;
+            }
+        // An older mapping of a replaced file goes once no locale uses it.
+        unmap_unused(&key);
+        mapped.reserve(mapped.size() + 1); // nothing throws once the module is mapped
+        // Only the resources are used: the module's code never runs.
+        HINSTANCE module = LoadLibraryExW(key.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        if (!module || (mapped.size() >= kMaxMapped && !unmap_unused(nullptr)))
+            return module; // not kept: free_module unmaps it
+        mapped.push_back(MappedModule{key, size, mtime, module, 1});
+        return module;
+    } catch (...) {
+        return LoadLibraryExW(path.wstring(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    }
 }
 
-void prtlocale::free_module(HINSTANCE module) { FreeLibrary(module); }
+void prtlocale::free_module(HINSTANCE module) {
+    {
+        std::lock_guard<std::mutex> hold(mapped_lock);
+        for (MappedModule &m : mapped)
+            if (m.module == module && m.users > 0) {
+                --m.users;
+                return;
+            }
+    }
+    FreeLibrary(module);
+}
+
+void prtlocale::UnmapLanguageModules() {
+    std::lock_guard<std::mutex> hold(mapped_lock);
+    while (unmap_unused(nullptr)) {
+    }
+}
 
 LONG prtlocale::module_string(HINSTANCE module, LONG id, WCHAR *buf, LONG n) {
     int len = LoadStringW(module, static_cast<UINT>(id), buf, n);

@@ -47,10 +47,7 @@ protected:
     static void SetUpTestSuite() {
         // The test modules sit beside this executable; the locale finds them
         // under their language-module names in a driver folder of their own.
-        wchar_t self[MAX_PATH];
-        GetModuleFileNameW(nullptr, self, MAX_PATH);
-        std::wstring here(self);
-        here.resize(here.find_last_of(L'\\') + 1);
+        std::wstring here = beside_test();
         const char *copies[][2] = {{"loc_common_eng.dll", "mrl32eng.dll"}, {"loc_common_ger.dll", "mrl32ger.dll"},
                                    {"loc_model.dll", "tst32eng.dll"},      {"loc_oem.dll", "omr32eng.dll"}};
         for (auto &c : copies)
@@ -68,6 +65,14 @@ protected:
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, dependent_key().c_str());
         prtfile::SetDriverDirectory(nullptr);
         SeamTest::TearDown();
+    }
+    // The folder of this executable, where the test modules are built.
+    static std::wstring beside_test() {
+        wchar_t self[MAX_PATH];
+        GetModuleFileNameW(nullptr, self, MAX_PATH);
+        std::wstring here(self);
+        here.resize(here.find_last_of(L'\\') + 1);
+        return here;
     }
     static std::string dependent_key() { return std::string(DRIVER_FILES_KEY) + "MRL Locale Test"; }
     // German chosen in `units`, `listed` as the driver's one language module
@@ -152,6 +157,36 @@ TEST_F(LocaleModules, UnlistedLanguageLoadsEnglish) {
     EXPECT_STREQ(loc.GetLanguage(), "fre");
     ASSERT_EQ(asked.size(), 2u);
     EXPECT_EQ(asked[0], L"Korean: Really use this language?");
+}
+
+TEST_F(LocaleModules, ModulesStayMappedBetweenSheetsUntilUnmapped) {
+    HINSTANCE shared = nullptr;
+    {
+        Locale a, b;
+        ASSERT_NO_FATAL_FAILURE(load_german(a, "mrl32ger.dll", prtlocale::kInches));
+        reg.SetPath(kKey);
+        ASSERT_TRUE(b.Load(reg, &model));
+        shared = a.module(prtlocale::kCommon);
+        EXPECT_EQ(b.module(prtlocale::kCommon), shared);
+    }
+    {
+        Locale next; // the next sheet finds the modules still mapped
+        reg.SetPath(kKey);
+        ASSERT_TRUE(next.Load(reg, &model));
+        EXPECT_EQ(next.module(prtlocale::kCommon), shared);
+    }
+    // Unmapped, the file can be replaced, and the replacement is what loads.
+    prtlocale::UnmapLanguageModules();
+    const std::wstring ger = temp_path("mrl32ger.dll");
+    ASSERT_TRUE(CopyFileW((beside_test() + L"loc_common_eng.dll").c_str(), ger.c_str(), FALSE));
+    {
+        Locale replaced;
+        reg.SetPath(kKey);
+        ASSERT_TRUE(replaced.Load(reg, &model));
+        EXPECT_EQ(replaced.str(100), L"common");
+    }
+    prtlocale::UnmapLanguageModules();
+    ASSERT_TRUE(CopyFileW((beside_test() + L"loc_common_ger.dll").c_str(), ger.c_str(), FALSE));
 }
 
 TEST_F(LocaleModules, MissingModulesFindNothing) {
