@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The 32-bit build as far as these machines can check it (they cannot run
-# 32-bit programs): every DLL of the 64-bit build but the tests' own exists in the 32-bit build,
+# The 32-bit build without running it (machines without 32-bit Wine check
+# only this): every DLL of the 64-bit build but the tests' own exists in the 32-bit build,
 # is a 32-bit module, and exports the same undecorated names (no _Name@12
 # forms, which the spooler would not find).
 set -euo pipefail
