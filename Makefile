@@ -48,7 +48,10 @@ test-native: native asan
 
 # The 32-bit tests run under 32-bit Wine, emulated (scripts/win32-env.sh), so
 # only those that exercise the most; WIN32_TESTS= (empty) leaves them out.
+# The many-thread stress test stays 64-bit only: in emulated Wine its threads'
+# faults reach Wine without a trap number ("unexpected trap -1") and end the process.
 WIN32_TESTS ?= win_exports win_store win_printers win_sheet
+WIN32_GTEST_FILTER ?= -Stress.*
 empty :=
 space := $(empty) $(empty)
 
@@ -60,7 +63,7 @@ test-win32: package
 ifneq ($(strip $(WIN32_TESTS)),)
 	@if scripts/win32-env.sh prepare; then \
 	  cmake --build $(BUILD)/win32 -j $(JOBS) --target $(WIN32_TESTS) && \
-	  scripts/win32-env.sh run . env MRL_WIN32=1 scripts/wine-session.sh $(BUILD) \
+	  scripts/win32-env.sh run . env MRL_WIN32=1 GTEST_FILTER='$(WIN32_GTEST_FILTER)' scripts/wine-session.sh $(BUILD) \
 	    ctest --test-dir $(BUILD)/win32 --output-on-failure -R '^($(subst $(space),|,$(strip $(WIN32_TESTS))))$$'; \
 	else \
 	  echo "test-win32: 32-bit tests not run on this machine; the 32-bit modules are checked above"; \

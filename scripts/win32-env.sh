@@ -25,14 +25,16 @@ cannot() {
   exit 1
 }
 
+# The chroot, the handler and the mounts need root.
+sudo=""
+need_root() {
+  [ "$(id -u)" -eq 0 ] && return 0
+  command -v sudo >/dev/null 2>&1 && sudo -n true 2>/dev/null && { sudo=sudo; return 0; }
+  cannot "needs root (or sudo without a password) for the chroot and the binfmt handler"
+}
+
 as_root() {
-  if [ "$(id -u)" -eq 0 ]; then
-    "$@"
-  elif command -v sudo >/dev/null 2>&1 && sudo -n true 2>/dev/null; then
-    sudo "$@"
-  else
-    cannot "needs root (or sudo without a password) for the chroot and the binfmt handler"
-  fi
+  $sudo "$@"
 }
 
 # Installs host packages, updating the package lists once when that helps.
@@ -96,6 +98,7 @@ make_root() {
 }
 
 prepare() {
+  need_root
   if [ ! -f "$stamp" ] || [ "$(cat "$stamp")" != "$packages" ]; then
     [ -x "$root/bin/sh" ] || make_root
     echo "win32-env: installing $packages into $root"
