@@ -48,10 +48,12 @@ test-native: native asan
 
 # The 32-bit tests run under 32-bit Wine, emulated (scripts/win32-env.sh), so
 # only those that exercise the most; WIN32_TESTS= (empty) leaves them out.
-# The many-thread stress test stays 64-bit only: in emulated Wine its threads'
-# faults reach Wine without a trap number ("unexpected trap -1") and end the process.
+# Left to the 64-bit run: the many-thread stress test (in emulated Wine its
+# threads' faults reach Wine without a trap number, "unexpected trap -1", and end
+# the process) and the advanced media dialog's Cancel test (it hung once in four
+# emulated runs, its dialog left open after typing).
 WIN32_TESTS ?= win_exports win_store win_printers win_sheet
-WIN32_GTEST_FILTER ?= -Stress.*
+WIN32_GTEST_FILTER ?= -Stress.*:AdvancedDialog.*
 empty :=
 space := $(empty) $(empty)
 
