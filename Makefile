@@ -31,7 +31,7 @@ win64: setup
 	@test -f $(BUILD)/win64/build.ninja || $(CMAKE_WIN) >/dev/null
 	cmake --build $(BUILD)/win64 -j $(JOBS)
 
-# 32-bit modules for "Windows NT x86": built and checked; these machines cannot run them.
+# 32-bit modules for "Windows NT x86", with every 32-bit test.
 win32: setup
 	@test -f $(BUILD)/win32/build.ninja || $(CMAKE_WIN32) >/dev/null
 	cmake --build $(BUILD)/win32 -j $(JOBS)
@@ -46,11 +46,31 @@ test-native: native asan
 	ctest --test-dir $(BUILD)/native --output-on-failure -j $(JOBS)
 	ctest --test-dir $(BUILD)/native-asan --output-on-failure -j $(JOBS)
 
-# The modules users install and the tool, in both builds: same exports. The
-# 32-bit tests are not built here, since nothing here can run them.
+# The 32-bit tests run under 32-bit Wine, emulated (scripts/win32-env.sh), so
+# only those that exercise the most; WIN32_TESTS= (empty) leaves them out.
+# Left to the 64-bit run: the many-thread stress test (in emulated Wine its
+# threads' faults reach Wine without a trap number, "unexpected trap -1", and end
+# the process) and the advanced media dialog's Cancel test (it hung once in four
+# emulated runs, its dialog left open after typing).
+WIN32_TESTS ?= win_exports win_store win_printers win_sheet
+WIN32_GTEST_FILTER ?= -Stress.*:AdvancedDialog.*
+empty :=
+space := $(empty) $(empty)
+
+# The modules users install and the tool, in both builds: same exports. Then
+# the 32-bit tests, where this machine can run 32-bit Wine; where not, why.
 test-win32: package
 	cmake --build $(BUILD)/win32 -j $(JOBS) --target mrlprint
 	scripts/check-win32.sh $(BUILD)
+ifneq ($(strip $(WIN32_TESTS)),)
+	@if scripts/win32-env.sh prepare; then \
+	  cmake --build $(BUILD)/win32 -j $(JOBS) --target $(WIN32_TESTS) && \
+	  scripts/win32-env.sh run . env MRL_WIN32=1 GTEST_FILTER='$(WIN32_GTEST_FILTER)' scripts/wine-session.sh $(BUILD) \
+	    ctest --test-dir $(BUILD)/win32 --output-on-failure -R '^($(subst $(space),|,$(strip $(WIN32_TESTS))))$$'; \
+	else \
+	  echo "test-win32: 32-bit tests not run on this machine; the 32-bit modules are checked above"; \
+	fi
+endif
 
 test-wine: package
 	scripts/wine-session.sh $(BUILD) ctest --test-dir $(BUILD)/win64 --output-on-failure

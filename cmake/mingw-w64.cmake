@@ -13,8 +13,6 @@ set(CMAKE_FIND_ROOT_PATH /usr/${MRL_MINGW_ARCH}-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Tests run under Wine; scripts/wine-session.sh provides the prefix and the display.
-# 32-bit programs cannot run on these machines, so only x86_64 gets an emulator.
-if(MRL_MINGW_ARCH STREQUAL x86_64)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)
-endif()
+# Tests run under Wine; scripts/wine-session.sh provides the prefix and the display
+# (for i686, 32-bit Wine in the chroot of scripts/win32-env.sh).
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)

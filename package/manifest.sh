@@ -16,7 +16,7 @@ while read -r prefix oem _; do
   done
 done < package/packages.txt
 cp package/packages.txt "$pkg/"
-cp "$build/win64/package/htui.dll" "$pkg/"
+cp "$build/$win/package/htui.dll" "$pkg/"
 # Predefined stocks per OEM, installed into the printer's data at set-up.
 for sfm in "$build"/native/package/*xxeng.sfm; do
   if [ -f "$sfm" ]; then cp "$sfm" "$pkg/"; fi

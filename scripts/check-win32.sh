@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The 32-bit build as far as these machines can check it (they cannot run
-# 32-bit programs): every DLL of the 64-bit build but the tests' own exists in the 32-bit build,
+# The 32-bit build without running it (machines without 32-bit Wine check
+# only this): every DLL of the 64-bit build but the tests' own exists in the 32-bit build,
 # is a 32-bit module, and exports the same undecorated names (no _Name@12
 # forms, which the spooler would not find).
 set -euo pipefail
@@ -35,6 +35,12 @@ while IFS= read -r -d '' dll; do
     failed=1
   fi
 done < <(find "$w64" -name '*.dll' -print0)
+# The package's folder for 32-bit Windows holds 32-bit modules only.
+while IFS= read -r -d '' dll; do
+  if ! i686-w64-mingw32-objdump -f "$dll" 2>/dev/null | grep -q 'file format pei-i386'; then
+    echo "check-win32: ${dll#"$build"/}: not a 32-bit module" >&2; failed=1
+  fi
+done < <(find "$build/package/w32x86" -iname '*.dll' -print0 2>/dev/null)
 if [ "$count" -eq 0 ]; then
   echo "check-win32: no DLLs in $w64" >&2
   exit 1

@@ -44,8 +44,8 @@ wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 # hidden or destroyed; unmanaged windows close at once.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
 # The sample driver packages are installed once per session; tests then add printers of their own.
-if [ -x "$build/win64/tools/mrlprint/mrlprint.exe" ] && [ -d "$build/package" ] && [ -z "${MRL_NO_INSTALL:-}" ]; then
-  wine "$build/win64/tools/mrlprint/mrlprint.exe" install "$(winepath -w "$build/package")" >/dev/null 2>&1 || true
+if [ -x "$build/$MRL_WIN/tools/mrlprint/mrlprint.exe" ] && [ -d "$build/package" ] && [ -z "${MRL_NO_INSTALL:-}" ]; then
+  wine "$build/$MRL_WIN/tools/mrlprint/mrlprint.exe" install "$(winepath -w "$build/package")" >/dev/null 2>&1 || true
 fi
 set +e
 "$@"
