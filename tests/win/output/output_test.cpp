@@ -335,7 +335,7 @@ std::function<void(FontScript &)> FontScript::act;
 TEST_F(Virtual, FontsFromThePageAndTheToolReachThePrinterOrLeaveTheListAlone) {
     open(L"Kestrel KT41-300dpi"); // TrueType and bitmap fonts, upright and turned
     prtreg store;
-    store.init(printer_->handle(), printer_->name().c_str());
+    store.init(queue_->printer().handle(), queue_->printer().name().c_str());
     prtdttf_list().Save(store); // nothing left by an earlier run of this printer
     platform::dialogs().ChooseFontW = choose_font;
     real_renderer = platform::renderer();
@@ -427,18 +427,19 @@ TEST_F(Virtual, FontsFromThePageAndTheToolReachThePrinterOrLeaveTheListAlone) {
     GetFontData(dc, 0, 0, &file[0], DWORD(file.size()));
     DeleteObject(SelectObject(dc, old));
     DeleteDC(dc);
-    EXPECT_EQ(read_all(dir_ + L"\\fonts\\DejaVu_Sans.ttf"), file);
+    EXPECT_EQ(VirtualQueue::read_all(dir_ + L"\\fonts\\DejaVu_Sans.ttf"), file);
     set_fault("memory");
     info.type = 2;
     info.point_size = 80;
     std::memcpy(info.charset, CharMasks[0].chars, sizeof info.charset);
     EXPECT_EQ(SendFont(st(), &store, info, kt41, nullptr), FontSend::kRefused);
-    EXPECT_NE(read_all(dir_ + L"\\job-0005.txt").find("printer memory full"), std::string::npos);
-    ToolResult list = run_tool({L"fonts", printer_->name()});
+    EXPECT_NE(VirtualQueue::read_all(dir_ + L"\\job-0005.txt").find("printer memory full"), std::string::npos);
+    ToolResult list = run_tool({L"fonts", queue_->printer().name()});
     EXPECT_NE(list.out.find(": 1 font,"), std::string::npos) << list.out;
-    ToolResult unknown = run_tool({L"fonts", printer_->name(), L"download", L"No Such Face"});
+    ToolResult unknown = run_tool({L"fonts", queue_->printer().name(), L"download", L"No Such Face"});
     EXPECT_EQ(unknown.rc, 1u);
     EXPECT_NE(unknown.err.find("no TrueType font named"), std::string::npos) << unknown.err;
+}
 
 // The virtual printer draws each job before the next dialog opens: a busy machine takes a while.
 HWND await_dialog(int control) {
@@ -518,7 +519,7 @@ TEST_F(Virtual, ColourAlignmentNarrowsAcceptsAndStopsAtCancel) {
                                         "{CA;1,3,-2000,2000,-2000,2000|}", "{CR;4,278,0,0,0,-278,0,0,0|}",
                                         "{CR;4,278,0,0,0,-278,0,0,0|}"}));
     prtreg reg;
-    reg.init(printer_->handle(), printer_->name().c_str());
+    reg.init(queue_->printer().handle(), queue_->printer().name().c_str());
     SCOLOR stored;
     stored.Init(ui_->model());
     ASSERT_TRUE(stored.Load(reg));
@@ -533,9 +534,9 @@ TEST_F(Virtual, ColourAlignmentNarrowsAcceptsAndStopsAtCancel) {
 TEST_F(Virtual, ColourSetupNeedsAHeadAndItsColoursReachThePrinter) {
     open(L"Osprey OX4S-305dpi Spot");
     char ger[4] = "ger";
-    SetPrinterDataA(printer_->handle(), const_cast<char *>("Language"), REG_BINARY, reinterpret_cast<BYTE *>(ger), 4);
+    SetPrinterDataA(queue_->printer().handle(), const_cast<char *>("Language"), REG_BINARY, reinterpret_cast<BYTE *>(ger), 4);
     ui_.reset(prtui::NewExtUI());
-    ui_->init(printer_->handle(), nullptr, 0);
+    ui_->init(queue_->printer().handle(), nullptr, 0);
     bool stayed_open = false;
     INT_PTR result = run_modal(ui_.get(), L"DLG_COLOR_SPOT", ppColorSetup::WinProc, IDC_SPOT_USED0, [&](HWND d) {
         sheet::click(d, IDC_SPOT_USED0);
