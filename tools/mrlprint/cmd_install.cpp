@@ -38,19 +38,7 @@ bool ends_with(const std::wstring &s, const std::wstring &tail) {
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-std::vector<std::wstring> files_in(const std::wstring &dir) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(fd.cFileName);
-    } while (FindNextFileW(h, &fd));
-    FindClose(h);
-    return names;
-}
+std::vector<std::wstring> files_in(const std::wstring &dir) { return prtfile::Find(dir.c_str(), L"*"); }
 
 std::wstring printer_driver_directory() {
     DWORD needed = 0;
