@@ -6,6 +6,7 @@
 #include "test_printer.h"
 
 #include <cstdio>
+#include <vector>
 
 struct BenchPrinter {
     BenchPrinter(const wchar_t *name, const wchar_t *model)
@@ -22,6 +23,15 @@ struct BenchPrinter {
             return false;
         }
         return true;
+    }
+
+    // The printer's default device mode, as an application asks for it.
+    std::vector<BYTE> default_devmode() {
+        LONG size = DocumentPropertiesW(nullptr, printer.handle(), printer.wname(), nullptr, nullptr, 0);
+        std::vector<BYTE> dm(size > 0 ? size : 1);
+        DocumentPropertiesW(nullptr, printer.handle(), printer.wname(), reinterpret_cast<DEVMODEW *>(dm.data()),
+                            nullptr, DM_OUT_BUFFER);
+        return dm;
     }
 
 private:

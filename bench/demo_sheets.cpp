@@ -149,10 +149,7 @@ int wmain(int argc, wchar_t **argv) {
         return 1;
     TestPrinter &printer = bench.printer;
     InstalledDriver &driver = bench.driver;
-    LONG size = DocumentPropertiesW(nullptr, printer.handle(), printer.wname(), nullptr, nullptr, 0);
-    std::vector<BYTE> in(size > 0 ? size : 1), out(in.size());
-    DocumentPropertiesW(nullptr, printer.handle(), printer.wname(), reinterpret_cast<DEVMODEW *>(in.data()), nullptr,
-                        DM_OUT_BUFFER);
+    std::vector<BYTE> in = bench.default_devmode(), out(in.size());
     int shots = 0;
     for (const wchar_t *lang : {L"eng", L"ger"}) {
         char code[4] = {static_cast<char>(lang[0]), static_cast<char>(lang[1]), static_cast<char>(lang[2]), 0};

@@ -73,10 +73,7 @@ int wmain(int argc, wchar_t **argv) {
         return 1;
     TestPrinter &printer = bench.printer;
     InstalledDriver &driver = bench.driver;
-    LONG size = DocumentPropertiesW(nullptr, printer.handle(), printer.wname(), nullptr, nullptr, 0);
-    std::vector<BYTE> in(size > 0 ? size : 1), out(in.size());
-    DocumentPropertiesW(nullptr, printer.handle(), printer.wname(), reinterpret_cast<DEVMODEW *>(in.data()), nullptr,
-                        DM_OUT_BUFFER);
+    std::vector<BYTE> in = bench.default_devmode(), out(in.size());
     driver_sheet = driver.document;
     auto ours = [&] {
         sheets::open_document_sheet(timed_driver, printer.handle(), printer.wname(),
